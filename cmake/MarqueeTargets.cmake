@@ -1,0 +1,58 @@
+# Library helpers. Core libraries (QtCore only) are registered with mq_core_library so that
+# the configure step can refuse any of them that reaches a GUI library, directly or through
+# another of our targets.
+
+set_property(GLOBAL PROPERTY MQ_CORE_TARGETS "")
+
+function(mq_library name)
+    cmake_parse_arguments(ARG "CORE" "" "SOURCES;LINKS" ${ARGN})
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} PUBLIC ${ARG_LINKS})
+    if(ARG_CORE)
+        set_property(GLOBAL APPEND PROPERTY MQ_CORE_TARGETS ${name})
+    endif()
+endfunction()
+
+function(_mq_collect_links target out)
+    set(result "")
+    get_target_property(links ${target} LINK_LIBRARIES)
+    if(links)
+        foreach(lib IN LISTS links)
+            list(APPEND result ${lib})
+            if(TARGET ${lib} AND lib MATCHES "^mq_")
+                _mq_collect_links(${lib} sub)
+                list(APPEND result ${sub})
+            endif()
+        endforeach()
+    endif()
+    set(${out} ${result} PARENT_SCOPE)
+endfunction()
+
+function(mq_check_core_targets)
+    get_property(cores GLOBAL PROPERTY MQ_CORE_TARGETS)
+    foreach(core IN LISTS cores)
+        _mq_collect_links(${core} links)
+        foreach(lib IN LISTS links)
+            if(lib MATCHES "Qt6::(Gui|Widgets|OpenGL|OpenGLWidgets)" OR lib MATCHES "PkgConfig::MPV")
+                message(FATAL_ERROR "core library ${core} must not link ${lib}")
+            endif()
+        endforeach()
+    endforeach()
+endfunction()
+
+# One test executable per source folder; cases are discovered at test time.
+function(mq_test name)
+    cmake_parse_arguments(ARG "WIDGETS" "" "SOURCES;LINKS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    set(env "MARQUEE_SOURCE_DIR=${PROJECT_SOURCE_DIR}" "MARQUEE_BUILD_DIR=${PROJECT_BINARY_DIR}")
+    if(ARG_WIDGETS)
+        list(APPEND env "QT_QPA_PLATFORM=offscreen")
+        set(main mq_testmain_widgets)
+    else()
+        set(main mq_testmain_core)
+    endif()
+    target_link_libraries(${name} PRIVATE ${ARG_LINKS} mq_testsupport ${main} GTest::gmock GTest::gtest)
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES
+        PROPERTIES ENVIRONMENT "${env}")
+endfunction()

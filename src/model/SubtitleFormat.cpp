@@ -1,0 +1,31 @@
+#include "model/SubtitleFormat.h"
+
+#include "model/Subtitle.h"
+
+bool SubtitleFormat::isMine(const QStringList& lines, const QString& fileUrl) {
+    Subtitle scratch;
+    loadSubtitle(scratch, lines, fileUrl);
+    return errorCount_ < qsizetype(scratch.subtitles.size());
+}
+
+QString SubtitleFormat::toText(const Subtitle&, const QString&) const { return QString(); }
+
+void SubtitleFormat::loadSubtitle(Subtitle&, const QStringList&, const QString&) {}
+
+QString SubtitleFormat::formatText(const SubtitleLine& line) const {
+    QString text = line.text();
+    while (text.contains(QStringLiteral("\n\n"))) {
+        text.replace(QStringLiteral("\n\n"), QStringLiteral("\n"));
+    }
+    return text;
+}
+
+void SubtitleFormat::removeNativeFormatting(Subtitle&, const SubtitleFormat*) {}
+
+QString SubtitleFormat::removeTag(const QString&, const QString& text) { return text; }
+
+QString SubtitleFormat::removeBadChars(const QString& text) {
+    QString out = text;
+    out.replace(QChar(u'\0'), QChar(u' '));
+    return out;
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace testsupport {
+
+// The shared corpus folder beside the checkout, or an empty string when it is absent
+// (tests that need it skip then).
+QString sharedDir();
+QString corpusPath(const QString& relative);
+
+// Root of the source tree.
+QString sourceDir();
+
+// Points the defaults store at a fresh file for the lifetime of the object and reloads the
+// settings from it, so tests never read or write the user's real settings.
+class ScopedSettingsFile {
+public:
+    ScopedSettingsFile();
+    ~ScopedSettingsFile();
+    QString path() const;
+
+private:
+    QTemporaryDir dir_;
+    QString previous_;
+};
+
+// Sets the frame rate for the lifetime of the object.
+class ScopedFrameRate {
+public:
+    explicit ScopedFrameRate(double fps);
+    ~ScopedFrameRate();
+
+private:
+    double previous_;
+};
+
+} // namespace testsupport
+
+#define MQ_SKIP_WITHOUT_SHARED()                                                                  \
+    do {                                                                                          \
+        if (testsupport::sharedDir().isEmpty())                                                   \
+            GTEST_SKIP() << "../shared is not present";                                           \
+    } while (0)
