@@ -49,7 +49,8 @@ static void TimecodeToFcpxNumerator(benchmark::State& state) {
     }
     for (auto _ : state) {
         for (const QString& code : codes) {
-            benchmark::DoNotOptimize(MQTimeUtility::numeratorFromMarqueeTimecode(code, 1001, 30000));
+            benchmark::DoNotOptimize(
+                MQTimeUtility::numeratorFromMarqueeTimecode(code, 1001, 30000));
         }
     }
     state.SetItemsProcessed(state.iterations() * int64_t(codes.size()));

@@ -5,8 +5,7 @@
 #include "model/Regex.h"
 
 const Regex& editorTimecodePattern() {
-    static const Regex pattern(
-        QStringLiteral("\\[[0-9]{2}:[0-9]{2}:[0-9]{2}\\.[0-9]{2,3}\\]"));
+    static const Regex pattern(QStringLiteral("\\[[0-9]{2}:[0-9]{2}:[0-9]{2}\\.[0-9]{2,3}\\]"));
     return pattern;
 }
 

@@ -113,7 +113,8 @@ void MQSubtitleSetting::updateWithDictionary(const QVariantMap& dictionary) {
 
 QVariantMap MQSubtitleSetting::toDictioinary() const {
     return {
-        {QStringLiteral("ssa_font_name"), ssaFontName.isNull() ? QStringLiteral("Arial") : ssaFontName},
+        {QStringLiteral("ssa_font_name"),
+         ssaFontName.isNull() ? QStringLiteral("Arial") : ssaFontName},
         {QStringLiteral("ssa_font_size"), qlonglong(ssaFontSize)},
         {QStringLiteral("ssa_font_color_argb"), qlonglong(ssaFontColorArgb)},
         {QStringLiteral("ssa_out_line"), qlonglong(ssaOutline)},
@@ -123,11 +124,13 @@ QVariantMap MQSubtitleSetting::toDictioinary() const {
 }
 
 MQSetting& MQSetting::shareInstance() {
-    static MQSetting* instance = new MQSetting();  // lives until exit, like the store it mirrors
+    static MQSetting* instance = new MQSetting(); // lives until exit, like the store it mirrors
     return *instance;
 }
 
-MQSetting::MQSetting() { loadFromUserDefault(); }
+MQSetting::MQSetting() {
+    loadFromUserDefault();
+}
 
 QString MQSetting::defaultAutoSaveDirectory() {
     return QStringLiteral("~/Documents/%1/").arg(QStringLiteral("Marquee"));
@@ -151,7 +154,8 @@ void MQSetting::loadFromUserDefault() {
     timecodeAdjustmentPerArrowKey_ = int(getNumberFromUserDefaultForKey(kSkipFrame, 5));
     frameIntervalInSpaceMode3_ = int(getNumberFromUserDefaultForKey(kAutoSkipFrame, 0));
     subtitleEditorIsHandMode_ = readBool(store.value(kEditMode), false);
-    autoSaveDirectory_ = getStringFromUserDefaultForKey(kAutosaveDirectory, defaultAutoSaveDirectory());
+    autoSaveDirectory_ =
+        getStringFromUserDefaultForKey(kAutosaveDirectory, defaultAutoSaveDirectory());
     lastTitleTemplateDirectory_ =
         getStringFromUserDefaultForKey(kLastTitleTemplateDirectory, QStringLiteral("~/Desktop/"));
     for (const ShortcutKey& s : MQSettingShortcuts::all()) {

@@ -31,7 +31,7 @@ public:
 struct ShortcutConflict {
     QString domain = QStringLiteral("Marquee");
     int code = 1;
-    QString description;  // "Shortcut %@ has been used for %@"
+    QString description; // "Shortcut %@ has been used for %@"
 };
 
 // Every user preference, loaded once from the defaults store and written back whole on save().
@@ -39,7 +39,7 @@ struct ShortcutConflict {
 class MQSetting : public QObject {
     Q_OBJECT
 public:
-    using ShortcutTable = std::vector<std::pair<QString, QString>>;  // action name → key text
+    using ShortcutTable = std::vector<std::pair<QString, QString>>; // action name → key text
 
     static MQSetting& shareInstance();
 

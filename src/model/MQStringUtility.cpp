@@ -46,9 +46,13 @@ template <typename Pred> static QString trimIf(QStringView text, Pred pred) {
     return text.mid(begin, end - begin).toString();
 }
 
-QString trimWhitespace(QStringView text) { return trimIf(text, isWhitespace); }
+QString trimWhitespace(QStringView text) {
+    return trimIf(text, isWhitespace);
+}
 
-QString trimWhitespaceAndNewlines(QStringView text) { return trimIf(text, isWhitespaceOrNewline); }
+QString trimWhitespaceAndNewlines(QStringView text) {
+    return trimIf(text, isWhitespaceOrNewline);
+}
 
 QString trimCharacters(QStringView text, QStringView set) {
     return trimIf(text, [set](QChar c) { return set.contains(c); });
@@ -108,7 +112,11 @@ template <typename Int> static Int leadingInteger(QStringView text) {
     return value;
 }
 
-int32_t intValue(QStringView text) { return leadingInteger<int32_t>(text); }
-int64_t integerValue(QStringView text) { return leadingInteger<int64_t>(text); }
+int32_t intValue(QStringView text) {
+    return leadingInteger<int32_t>(text);
+}
+int64_t integerValue(QStringView text) {
+    return leadingInteger<int64_t>(text);
+}
 
 } // namespace MQStringUtility

@@ -58,7 +58,9 @@ MQTimeUtility& MQTimeUtility::sharedInstance() {
     return instance;
 }
 
-int32_t MQTimeUtility::timescale() const { return saturateToInt32(std::trunc(fps_ * 1000.0)); }
+int32_t MQTimeUtility::timescale() const {
+    return saturateToInt32(std::trunc(fps_ * 1000.0));
+}
 
 QString MQTimeUtility::timeStringFromTimeInterval(double seconds) const {
     if (seconds < 0) {
@@ -100,8 +102,8 @@ double MQTimeUtility::timeIntervalFromString(const QString& timecode) const {
     if (!splitTimecode(timecode, f)) {
         return -1;
     }
-    const int64_t whole = int64_t(intValue(f.hours)) * 3600 + int64_t(intValue(f.minutes)) * 60 +
-                          intValue(f.seconds);
+    const int64_t whole =
+        int64_t(intValue(f.hours)) * 3600 + int64_t(intValue(f.minutes)) * 60 + intValue(f.seconds);
     return double(whole) + double(intValue(f.frames)) / fps_;
 }
 
@@ -110,8 +112,8 @@ double MQTimeUtility::timeIntervalFromStringWithFloor(const QString& timecode) c
     if (!splitTimecode(timecode, f)) {
         return -1;
     }
-    const int64_t whole = int64_t(intValue(f.hours)) * 3600 + int64_t(intValue(f.minutes)) * 60 +
-                          intValue(f.seconds);
+    const int64_t whole =
+        int64_t(intValue(f.hours)) * 3600 + int64_t(intValue(f.minutes)) * 60 + intValue(f.seconds);
     return double(whole) + std::floor(double(intValue(f.frames)) / fps_ * 100.0) / 100.0;
 }
 
@@ -142,7 +144,9 @@ MediaTime MQTimeUtility::nudgeStep() const {
                      timescale());
 }
 
-MediaTime MQTimeUtility::increasedCMTime(const MediaTime& time) const { return time + nudgeStep(); }
+MediaTime MQTimeUtility::increasedCMTime(const MediaTime& time) const {
+    return time + nudgeStep();
+}
 
 MediaTime MQTimeUtility::decreasedCMTime(const MediaTime& time) const {
     const MediaTime step = nudgeStep();

@@ -17,8 +17,8 @@ public:
     // Media times are built at trunc(rate × 1000).
     int32_t timescale() const;
 
-    QString timeStringFromTimeInterval(double seconds) const;     // "" when negative
-    QString rawTimeStringFromTimeInterval(double seconds) const;  // HH:MM:SS.FF
+    QString timeStringFromTimeInterval(double seconds) const;    // "" when negative
+    QString rawTimeStringFromTimeInterval(double seconds) const; // HH:MM:SS.FF
     QString timeStringFromCMTime(const MediaTime& time) const;
     QString rawTimeStringFromCMTime(const MediaTime& time) const;
 

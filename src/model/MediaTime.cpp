@@ -82,5 +82,9 @@ std::strong_ordering operator<=>(const MediaTime& a, const MediaTime& b) {
     return i128(a.value_) * b.timescale_ <=> i128(b.value_) * a.timescale_;
 }
 
-MediaTime operator+(const MediaTime& a, const MediaTime& b) { return combine(a, b, +1); }
-MediaTime operator-(const MediaTime& a, const MediaTime& b) { return combine(a, b, -1); }
+MediaTime operator+(const MediaTime& a, const MediaTime& b) {
+    return combine(a, b, +1);
+}
+MediaTime operator-(const MediaTime& a, const MediaTime& b) {
+    return combine(a, b, -1);
+}

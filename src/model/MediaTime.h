@@ -9,7 +9,8 @@ class MediaTime {
 public:
     constexpr MediaTime() = default;
     constexpr MediaTime(int64_t value, int32_t timescale)
-        : value_(value), timescale_(timescale), kind_(timescale > 0 ? Kind::Numeric : Kind::Invalid) {}
+        : value_(value), timescale_(timescale),
+          kind_(timescale > 0 ? Kind::Numeric : Kind::Invalid) {}
 
     static constexpr MediaTime zero() { return MediaTime(0, 1); }
     static constexpr MediaTime invalid() { return MediaTime(); }

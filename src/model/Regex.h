@@ -22,13 +22,13 @@ public:
     enum Flag : uint32_t {
         NoFlags = 0,
         CaseInsensitive = 1u << 0,
-        MultiLine = 1u << 1,    // ^ and $ match at line ends
+        MultiLine = 1u << 1, // ^ and $ match at line ends
         DotMatchesAll = 1u << 2,
     };
 
     struct Match {
         QString subject;
-        QList<std::pair<qsizetype, qsizetype>> groups;  // [start, end) per group; group 0 whole
+        QList<std::pair<qsizetype, qsizetype>> groups; // [start, end) per group; group 0 whole
 
         qsizetype start(int group = 0) const { return groups.value(group, {-1, -1}).first; }
         qsizetype end(int group = 0) const { return groups.value(group, {-1, -1}).second; }

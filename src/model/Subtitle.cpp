@@ -16,7 +16,9 @@ SubtitleFormatPtr Subtitle::loadSubtitle(const QString& path, bool isBatchMode) 
     return loader()(*this, path, isBatchMode);
 }
 
-void Subtitle::setLoader(Loader newLoader) { loader() = std::move(newLoader); }
+void Subtitle::setLoader(Loader newLoader) {
+    loader() = std::move(newLoader);
+}
 
 bool Subtitle::calculateTimeCodesFromFrameNumbers(double rate) {
     if (!format || format->isTimeBased()) {

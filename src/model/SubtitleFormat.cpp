@@ -8,7 +8,9 @@ bool SubtitleFormat::isMine(const QStringList& lines, const QString& fileUrl) {
     return errorCount_ < qsizetype(scratch.subtitles.size());
 }
 
-QString SubtitleFormat::toText(const Subtitle&, const QString&) const { return QString(); }
+QString SubtitleFormat::toText(const Subtitle&, const QString&) const {
+    return QString();
+}
 
 void SubtitleFormat::loadSubtitle(Subtitle&, const QStringList&, const QString&) {}
 
@@ -22,7 +24,9 @@ QString SubtitleFormat::formatText(const SubtitleLine& line) const {
 
 void SubtitleFormat::removeNativeFormatting(Subtitle&, const SubtitleFormat*) {}
 
-QString SubtitleFormat::removeTag(const QString&, const QString& text) { return text; }
+QString SubtitleFormat::removeTag(const QString&, const QString& text) {
+    return text;
+}
 
 QString SubtitleFormat::removeBadChars(const QString& text) {
     QString out = text;

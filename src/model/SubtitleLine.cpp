@@ -17,7 +17,8 @@ SubtitleLinePtr SubtitleLine::copyOf(const SubtitleLine& source) {
     line->text_ = source.text_;
     line->setStartTime(source.startTime_);
     line->setEndTime(source.endTime_);
-    line->setStartTimeCode(TimeCode::withTotalMilliseconds(source.startTimeCode_.totalMilliseconds()));
+    line->setStartTimeCode(
+        TimeCode::withTotalMilliseconds(source.startTimeCode_.totalMilliseconds()));
     line->setEndTimeCode(TimeCode::withTotalMilliseconds(source.endTimeCode_.totalMilliseconds()));
     line->startFrame = source.startFrame;
     line->endFrame = source.endFrame;

@@ -28,7 +28,9 @@ public:
 
     void setTotalMilliseconds(double milliseconds);
     void setTotalSeconds(double seconds) { setTotalMilliseconds(seconds * 1000.0); }
-    void addTimeMilliseconds(int64_t milliseconds) { setTotalMilliseconds(total_ + double(milliseconds)); }
+    void addTimeMilliseconds(int64_t milliseconds) {
+        setTotalMilliseconds(total_ + double(milliseconds));
+    }
 
     // "%2ld:%2ld:%2ld,%3ld", space padded.
     QString description() const;

@@ -72,4 +72,6 @@ void DefaultsStore::useFile(const QString& path) {
     settings = std::make_unique<QSettings>(path.isEmpty() ? defaultPath() : path, jsonFormat());
 }
 
-QString DefaultsStore::filePath() { return settings().fileName(); }
+QString DefaultsStore::filePath() {
+    return settings().fileName();
+}

@@ -27,7 +27,9 @@ PromptService*& current() {
 
 } // namespace
 
-PromptService& PromptService::instance() { return *current(); }
+PromptService& PromptService::instance() {
+    return *current();
+}
 
 void PromptService::install(PromptService* service) {
     current() = service ? service : &console();

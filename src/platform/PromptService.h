@@ -13,7 +13,7 @@
 struct Prompt {
     QString title;
     QString message;
-    QStringList buttons;  // in display order; the answer is an index into this list
+    QStringList buttons; // in display order; the answer is an index into this list
     int defaultButton = 0;
 };
 
@@ -23,7 +23,7 @@ struct FilePanel {
     QString title;
     QString directory;
     QString suggestedName;
-    QStringList extensions;  // without dots; empty means any file
+    QStringList extensions; // without dots; empty means any file
     bool multiple = false;
 };
 
@@ -41,8 +41,8 @@ public:
     static void install(PromptService* service);
 
     // The window's standard alerts.
-    static void warning(const QString& message);  // "Warning" with "Confrim"
-    static void error(const QString& message);    // "Error" with "OK"
+    static void warning(const QString& message); // "Warning" with "Confrim"
+    static void error(const QString& message);   // "Error" with "OK"
     // A question with "Cancel" (default) and "Continue": true when the user continues.
     static bool confirm(const QString& title, const QString& message);
     static QString chooseFile(const FilePanel& panel);

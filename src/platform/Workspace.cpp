@@ -25,6 +25,10 @@ Workspace*& current() {
 
 } // namespace
 
-Workspace& Workspace::instance() { return *current(); }
+Workspace& Workspace::instance() {
+    return *current();
+}
 
-void Workspace::install(Workspace* workspace) { current() = workspace ? workspace : &fallback(); }
+void Workspace::install(Workspace* workspace) {
+    current() = workspace ? workspace : &fallback();
+}

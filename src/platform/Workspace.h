@@ -12,7 +12,7 @@ public:
     virtual bool openUrl(const QUrl& url) = 0;
 
     static Workspace& instance();
-    static void install(Workspace* workspace);  // not owned; nullptr restores the default
+    static void install(Workspace* workspace); // not owned; nullptr restores the default
 };
 
 class RecordingWorkspace : public Workspace {

@@ -24,7 +24,7 @@ TEST(MediaTime, AddAndSubtract) {
 
 TEST(MediaTime, FromSecondsRoundsToNearest) {
     EXPECT_EQ(MediaTime::fromSeconds(1.5, 30000).value(), 45000);
-    EXPECT_EQ(MediaTime::fromSeconds(0.00005, 10000).value(), 1);   // half away from zero
+    EXPECT_EQ(MediaTime::fromSeconds(0.00005, 10000).value(), 1); // half away from zero
     EXPECT_EQ(MediaTime::fromSeconds(-0.00005, 10000).value(), -1);
     EXPECT_FALSE(MediaTime::fromSeconds(1.0, 0).isValid());
     EXPECT_DOUBLE_EQ(MediaTime(45000, 30000).seconds(), 1.5);

@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 TEST(Regex, EnumeratesEditorTimecodes) {
-    static const Regex timecode(
-        QStringLiteral("\\[[0-9]{2}:[0-9]{2}:[0-9]{2}\\.[0-9]{2,3}\\]"));
+    static const Regex timecode(QStringLiteral("\\[[0-9]{2}:[0-9]{2}:[0-9]{2}\\.[0-9]{2,3}\\]"));
     ASSERT_TRUE(timecode.isValid());
-    const QString text = QStringLiteral("[00:00:01.00]Hello[00:00:02.15]\n[00:00:03]x[00:00:04.123]");
+    const QString text =
+        QStringLiteral("[00:00:01.00]Hello[00:00:02.15]\n[00:00:03]x[00:00:04.123]");
     const auto matches = timecode.allMatches(text);
     ASSERT_EQ(matches.size(), 3);
     EXPECT_EQ(matches[0].start(), 0);

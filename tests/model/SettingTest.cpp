@@ -11,7 +11,9 @@ using testsupport::ScopedSettingsFile;
 
 namespace {
 
-MQSetting& settings() { return MQSetting::shareInstance(); }
+MQSetting& settings() {
+    return MQSetting::shareInstance();
+}
 
 void store(const QString& key, const QVariant& value) {
     DefaultsStore::settings().setValue(key, value);
@@ -58,8 +60,9 @@ TEST(Setting, WrongTypesFallBackToDefaults) {
 
 TEST(Setting, ZoomRateOutsideTheUnitIntervalBecomesHalf) {
     ScopedSettingsFile file;
-    const std::pair<QVariant, float> cases[] = {
-        {1.5, 0.5f}, {1.0, 1.0f}, {0.25, 0.25f}, {0.0, 0.5f}, {-2.0, 0.5f}, {QStringLiteral("x"), 0.5f}};
+    const std::pair<QVariant, float> cases[] = {{1.5, 0.5f},   {1.0, 1.0f},
+                                                {0.25, 0.25f}, {0.0, 0.5f},
+                                                {-2.0, 0.5f},  {QStringLiteral("x"), 0.5f}};
     for (const auto& [stored, loaded] : cases) {
         store(QStringLiteral("waveFormZoomRate"), stored);
         EXPECT_EQ(settings().waveFormZoomRate(), loaded) << stored.toString().toStdString();
@@ -91,7 +94,7 @@ TEST(Setting, SaveKeepsTypesAcrossReload) {
     settings().subtitleSetting().ssaOutline = 4;
     settings().save();
 
-    DefaultsStore::useFile(file.path());  // a new store object reads the file afresh
+    DefaultsStore::useFile(file.path()); // a new store object reads the file afresh
     settings().loadFromUserDefault();
     EXPECT_EQ(settings().timecodeAdjustmentPerArrowKey(), 9);
     EXPECT_TRUE(settings().isFinalCutPro7ToolBar());
@@ -115,7 +118,8 @@ TEST(Setting, ShortcutConflictsAreRefused) {
     // The action's own key counts too.
     EXPECT_TRUE(settings().recordShortcut(QStringLiteral("Play"), QStringLiteral("Ctrl+K")));
 
-    EXPECT_FALSE(settings().recordShortcut(QStringLiteral("Forward"), QStringLiteral("Ctrl+Right")));
+    EXPECT_FALSE(
+        settings().recordShortcut(QStringLiteral("Forward"), QStringLiteral("Ctrl+Right")));
     EXPECT_EQ(settings().forwardVideoShortCut(), QStringLiteral("Ctrl+Right"));
     EXPECT_EQ(settings().getShortCutTables()[4].second, QStringLiteral("Ctrl+Right"));
     EXPECT_EQ(DefaultsStore::settings().value(QStringLiteral("forwardVideoShortCut")).toString(),
@@ -154,9 +158,9 @@ TEST(SubtitleSetting, PartialDictionaryKeepsOtherDefaults) {
     EXPECT_EQ(s.ssaShadow, 1);
     EXPECT_FALSE(s.ssaOpaqueBox);
 
-    s.updateWithDictionary({{QStringLiteral("ssa_font_name"), 12},
-                            {QStringLiteral("ssa_shadow"), QVariant()}});
-    EXPECT_EQ(s.ssaFontName, QStringLiteral("Helvetica"));  // not a string: kept
+    s.updateWithDictionary(
+        {{QStringLiteral("ssa_font_name"), 12}, {QStringLiteral("ssa_shadow"), QVariant()}});
+    EXPECT_EQ(s.ssaFontName, QStringLiteral("Helvetica")); // not a string: kept
     EXPECT_EQ(s.ssaShadow, 1);
     const QVariantMap d = s.toDictioinary();
     EXPECT_EQ(d.size(), 6);

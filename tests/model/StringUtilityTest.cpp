@@ -9,7 +9,9 @@ TEST(StringUtility, NormalizesEditorText) {
         {QStringLiteral("a\r\nb"), QStringLiteral("a\nb")},
         {QStringLiteral("a\rb\r"), QStringLiteral("a\nb\n")},
         {QStringLiteral("a\u2028b\u2029c"), QStringLiteral("a\nb\nc")},
-        {QStringLiteral("a\tb\x01" "c"), QStringLiteral("abc")},
+        {QStringLiteral("a\tb\x01"
+                        "c"),
+         QStringLiteral("abc")},
         {QStringLiteral("\r\r\n"), QStringLiteral("\n\n")},
         {QStringLiteral("[00:00:01.00]x\u23CEy"), QStringLiteral("[00:00:01.00]x\u23CEy")},
     };
@@ -32,10 +34,15 @@ TEST(StringUtility, LinesFromText) {
 }
 
 TEST(StringUtility, LeadingIntegers) {
-    const std::pair<const char*, int32_t> cases[] = {
-        {"42", 42},     {"  -7x", -7}, {"+3", 3},          {"abc", 0},
-        {"", 0},        {"12.9", 12},  {"99999999999", INT32_MAX},
-        {"-99999999999", INT32_MIN},   {"-2147483648", INT32_MIN}};
+    const std::pair<const char*, int32_t> cases[] = {{"42", 42},
+                                                     {"  -7x", -7},
+                                                     {"+3", 3},
+                                                     {"abc", 0},
+                                                     {"", 0},
+                                                     {"12.9", 12},
+                                                     {"99999999999", INT32_MAX},
+                                                     {"-99999999999", INT32_MIN},
+                                                     {"-2147483648", INT32_MIN}};
     for (const auto& [in, v] : cases) {
         EXPECT_EQ(intValue(QString::fromLatin1(in)), v) << in;
     }

@@ -50,12 +50,12 @@ TEST(SubtitleLine, TimeRange) {
     const auto line = SubtitleLine::create();
     line->setStartTime(1.0);
     EXPECT_TRUE(line->isTimeInTimeRange(1.0));
-    EXPECT_TRUE(line->isTimeInTimeRange(99999));  // only a start: every later time
+    EXPECT_TRUE(line->isTimeInTimeRange(99999)); // only a start: every later time
     EXPECT_FALSE(line->isTimeInTimeRange(0.999));
     line->setEndTime(2.0);
     EXPECT_TRUE(line->isTimeInTimeRange(1.0));
     EXPECT_TRUE(line->isTimeInTimeRange(1.998));
-    EXPECT_FALSE(line->isTimeInTimeRange(1.9995));  // rounds up to the end
+    EXPECT_FALSE(line->isTimeInTimeRange(1.9995)); // rounds up to the end
     EXPECT_FALSE(line->isTimeInTimeRange(2.0));
     const auto untimed = SubtitleLine::create();
     EXPECT_FALSE(untimed->isTimeInTimeRange(0));
@@ -91,7 +91,8 @@ TEST(SubtitleLine, DurationTruncatesTheStart) {
 TEST(SubtitleLine, ObserversHearTextAndTimeChanges) {
     const auto line = SubtitleLine::create();
     std::vector<SubtitleLine::Change> heard;
-    const auto id = line->addObserver([&](SubtitleLine&, SubtitleLine::Change c) { heard.push_back(c); });
+    const auto id =
+        line->addObserver([&](SubtitleLine&, SubtitleLine::Change c) { heard.push_back(c); });
     line->setText(QStringLiteral("a"));
     line->setStartTime(1);
     line->setEndTimeCode(TimeCode::fromSeconds(2));

@@ -10,7 +10,9 @@ using testsupport::ScopedFrameRate;
 
 namespace {
 
-MQTimeUtility& tu() { return MQTimeUtility::sharedInstance(); }
+MQTimeUtility& tu() {
+    return MQTimeUtility::sharedInstance();
+}
 
 struct PrintCase {
     double fps;
@@ -33,9 +35,8 @@ INSTANTIATE_TEST_SUITE_P(
                       PrintCase{30, 1.5, "00:00:01.15"}, PrintCase{25, 1.6, "00:00:01.15"},
                       PrintCase{30, 0.034000001847744, "00:00:00.01"},
                       PrintCase{23.976, 10.5, "00:00:10.12"},
-                      PrintCase{29.97, 0.999, "00:00:01.00"},  // 29.94 rounds to 30 ≥ 29.97: carry
-                      PrintCase{30, 36000, "10:00:00.00"},
-                      PrintCase{30, 360000, "100:00:00.00"}));
+                      PrintCase{29.97, 0.999, "00:00:01.00"}, // 29.94 rounds to 30 ≥ 29.97: carry
+                      PrintCase{30, 36000, "10:00:00.00"}, PrintCase{30, 360000, "100:00:00.00"}));
 
 TEST(TimeUtility, ZeroRateStoresThirty) {
     ScopedFrameRate rate(0);
@@ -71,12 +72,11 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, TimeIntervalFromString,
     ::testing::Values(ParseCase{30, "[00:00:01.15]", 1.5, 1.5},
                       ParseCase{25, "[00:00:01.15]", 1.6, 1.6},
-                      ParseCase{30, "00:00:01.15", 1.5, 1.5},
-                      ParseCase{30, "[00:00:01]", -1, -1},
+                      ParseCase{30, "00:00:01.15", 1.5, 1.5}, ParseCase{30, "[00:00:01]", -1, -1},
                       // 123/30 × 100 is 409.99… in double, so the floor drops a hundredth.
                       ParseCase{30, "[00:00:01.123]", 1 + 123.0 / 30, 5.09},
                       ParseCase{30, "[01:02:03.01]", 3723 + 1.0 / 30, 3723.03},
-                      ParseCase{30, "[00:01.5]", -1, -1},  // too few fields: refused, not read
+                      ParseCase{30, "[00:01.5]", -1, -1}, // too few fields: refused, not read
                       ParseCase{30, "", -1, -1}));
 
 TEST(TimeUtility, MediaTimeFromTimecode) {
@@ -91,7 +91,7 @@ TEST(TimeUtility, MediaTimesFromFramesAndSeconds) {
     ScopedFrameRate rate(25);
     EXPECT_EQ(tu().getCMTimeWithFrame(3), MediaTime(3000, 25000));
     EXPECT_EQ(tu().getCMTimeWithTimeInteval(1.5), MediaTime(37500, 25000));
-    EXPECT_EQ(tu().getCMTimeWithTimeInteval(0.00002), MediaTime(1, 25000));  // nearest unit
+    EXPECT_EQ(tu().getCMTimeWithTimeInteval(0.00002), MediaTime(1, 25000)); // nearest unit
 }
 
 TEST(TimeUtility, NudgeStepsByTheSettingAndNeverBelowZero) {
@@ -147,9 +147,9 @@ class FcpxNumerator : public ::testing::TestWithParam<NumeratorCase> {};
 
 TEST_P(FcpxNumerator, CountsDropFrameAt2997And5994) {
     const NumeratorCase c = GetParam();
-    EXPECT_EQ(MQTimeUtility::numeratorFromMarqueeTimecode(QString::fromLatin1(c.timecode), c.n,
-                                                          c.d),
-              c.expected);
+    EXPECT_EQ(
+        MQTimeUtility::numeratorFromMarqueeTimecode(QString::fromLatin1(c.timecode), c.n, c.d),
+        c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -165,8 +165,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(TimeCode, ParseToMilliseconds) {
     const std::pair<const char*, double> cases[] = {
-        {"00:00:01,5", 1005},        {"01:02:03.456", 3723456}, {"00:00:01:020", 1020},
-        {"00:00:01", -1},            {"1,2,3,4,5", -1},         {"", -1},
+        {"00:00:01,5", 1005},   {"01:02:03.456", 3723456}, {"00:00:01:020", 1020},
+        {"00:00:01", -1},       {"1,2,3,4,5", -1},         {"", -1},
         {"-0:00:01,000", 1000},
     };
     for (const auto& [in, ms] : cases) {
@@ -193,7 +193,7 @@ TEST(TimeCode, ComponentsFollowTheTotal) {
     EXPECT_EQ(t.milliseconds(), 0);
 
     const TimeCode built = TimeCode::withComponents(0, 75, 0, 5);
-    EXPECT_EQ(built.minutes(), 75);  // kept as given
+    EXPECT_EQ(built.minutes(), 75); // kept as given
     EXPECT_EQ(built.totalMilliseconds(), 4500005);
 }
 

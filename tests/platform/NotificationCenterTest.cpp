@@ -76,5 +76,5 @@ TEST(PromptService, ScriptedAnswersAndStandardAlerts) {
 
     prompts.answerPanel({QStringLiteral("/tmp/a.srt")});
     EXPECT_EQ(PromptService::chooseFile({}), QStringLiteral("/tmp/a.srt"));
-    EXPECT_EQ(PromptService::chooseFile({}), QString());  // nothing scripted: cancelled
+    EXPECT_EQ(PromptService::chooseFile({}), QString()); // nothing scripted: cancelled
 }

@@ -33,13 +33,16 @@ ScopedSettingsFile::~ScopedSettingsFile() {
     MQSetting::shareInstance().loadFromUserDefault();
 }
 
-QString ScopedSettingsFile::path() const { return dir_.filePath(QStringLiteral("settings.json")); }
+QString ScopedSettingsFile::path() const {
+    return dir_.filePath(QStringLiteral("settings.json"));
+}
 
-ScopedFrameRate::ScopedFrameRate(double fps)
-    : previous_(MQTimeUtility::sharedInstance().getFPS()) {
+ScopedFrameRate::ScopedFrameRate(double fps) : previous_(MQTimeUtility::sharedInstance().getFPS()) {
     MQTimeUtility::sharedInstance().setFPS(fps);
 }
 
-ScopedFrameRate::~ScopedFrameRate() { MQTimeUtility::sharedInstance().setFPS(previous_); }
+ScopedFrameRate::~ScopedFrameRate() {
+    MQTimeUtility::sharedInstance().setFPS(previous_);
+}
 
 } // namespace testsupport

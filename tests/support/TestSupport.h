@@ -40,8 +40,8 @@ private:
 
 } // namespace testsupport
 
-#define MQ_SKIP_WITHOUT_SHARED()                                                                  \
-    do {                                                                                          \
-        if (testsupport::sharedDir().isEmpty())                                                   \
-            GTEST_SKIP() << "../shared is not present";                                           \
+#define MQ_SKIP_WITHOUT_SHARED()                                                                   \
+    do {                                                                                           \
+        if (testsupport::sharedDir().isEmpty())                                                    \
+            GTEST_SKIP() << "../shared is not present";                                            \
     } while (0)

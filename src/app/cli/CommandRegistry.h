@@ -10,9 +10,9 @@
 // registers itself with a static CliCommand.
 struct CliCommandInfo {
     QString name;
-    QString usage;    // e.g. "check IN [--fix OUT] [--fps RATE]"
-    QString summary;  // one line for --help
-    std::function<int(const QStringList& args)> run;  // args after the subcommand name
+    QString usage;                                   // e.g. "check IN [--fix OUT] [--fps RATE]"
+    QString summary;                                 // one line for --help
+    std::function<int(const QStringList& args)> run; // args after the subcommand name
 };
 
 namespace CommandRegistry {

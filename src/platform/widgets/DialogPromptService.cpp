@@ -49,11 +49,14 @@ QStringList DialogPromptService::choose(const FilePanel& panel) {
         return path.isEmpty() ? QStringList() : QStringList{path};
     }
     case FilePanel::Kind::Directory: {
-        const QString path = QFileDialog::getExistingDirectory(parent_, panel.title, panel.directory);
+        const QString path =
+            QFileDialog::getExistingDirectory(parent_, panel.title, panel.directory);
         return path.isEmpty() ? QStringList() : QStringList{path};
     }
     }
     return {};
 }
 
-bool DesktopWorkspace::openUrl(const QUrl& url) { return QDesktopServices::openUrl(url); }
+bool DesktopWorkspace::openUrl(const QUrl& url) {
+    return QDesktopServices::openUrl(url);
+}
