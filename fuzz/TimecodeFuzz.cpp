@@ -28,7 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const TimeCode tc = TimeCode::timeCodeFromString(text);
     (void)tc.description();
 
-    if (seconds >= 0 && seconds < 360000) {
+    // Stored times are single precision in milliseconds, exact to the millisecond up to 2^24 ms
+    // (about 4.6 hours); beyond that a re-read may land on a neighbouring frame.
+    if (seconds >= 0 && seconds < 4 * 3600) {
         const double stored = MQTimeUtility::roundedTimeInteval(seconds);
         const QString printed = tu.timeStringFromTimeInterval(stored);
         const double reread = MQTimeUtility::roundedTimeInteval(tu.timeIntervalFromString(printed));

@@ -6,7 +6,7 @@ seconds=${2:-20}
 root=$(cd "$(dirname "$0")/.." && pwd)
 status=0
 for target in "$build"/fuzz/fuzz_*; do
-  [ -x "$target" ] || continue
+  [ -f "$target" ] && [ -x "$target" ] || continue
   name=$(basename "$target")
   seeds="$root/fuzz/corpus/${name#fuzz_}"
   work=$(mktemp -d)

@@ -4,6 +4,7 @@
 #include "model/MQStringUtility.h"
 #include "model/TimeCode.h"
 
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -86,7 +87,28 @@ QString MQTimeUtility::rawTimeStringFromTimeInterval(double seconds) const {
             }
         }
     }
-    return QString::asprintf("%.2d:%.2d:%.2d.%.2d", hours, minutes, secs, frames);
+    // "%.2d:%.2d:%.2d.%.2d", formatted by hand: this runs for every time of every line.
+    char buffer[64];
+    char* out = buffer;
+    const auto put = [&](int32_t value) {
+        long long v = value;
+        if (v < 0) {
+            *out++ = '-';
+            v = -v;
+        }
+        if (v < 10) {
+            *out++ = '0';
+        }
+        out = std::to_chars(out, buffer + sizeof buffer, v).ptr;
+    };
+    put(hours);
+    *out++ = ':';
+    put(minutes);
+    *out++ = ':';
+    put(secs);
+    *out++ = '.';
+    put(frames);
+    return QString::fromLatin1(buffer, out - buffer);
 }
 
 QString MQTimeUtility::timeStringFromCMTime(const MediaTime& time) const {

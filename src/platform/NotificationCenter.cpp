@@ -36,7 +36,8 @@ void NotificationCenter::post(const QString& name, const QVariant& object,
             }
         }
     }
-    for (const auto& [token, callback] : targets) {
+    for (const auto& target : targets) {
+        const Token token = target.first;
         bool alive;
         {
             std::lock_guard lock(mutex_);
@@ -45,7 +46,7 @@ void NotificationCenter::post(const QString& name, const QVariant& object,
             });
         }
         if (alive) {
-            (*callback)(notification);
+            (*target.second)(notification);
         }
     }
 }

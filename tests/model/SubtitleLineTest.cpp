@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include "model/MQTimeUtility.h"
+#include "model/Regex.h"
 #include "model/Subtitle.h"
 #include "model/SubtitleLine.h"
 
@@ -18,6 +19,9 @@ TEST(SubtitleLine, NewLineIsUntimed) {
     EXPECT_FALSE(line->isValid());
     EXPECT_FALSE(line->subtitleLineId.isEmpty());
     EXPECT_NE(line->subtitleLineId, SubtitleLine::create()->subtitleLineId);
+    static const Regex uuid(
+        QStringLiteral("^[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}$"));
+    EXPECT_TRUE(uuid.matches(line->subtitleLineId)) << line->subtitleLineId.toStdString();
     line->setText(QStringLiteral("bare"));
     EXPECT_EQ(line->getSubtitleLineString(), QStringLiteral("bare"));
 }

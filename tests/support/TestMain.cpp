@@ -15,6 +15,12 @@ using TestApplication = QCoreApplication;
 // Every test binary starts with settings in a scratch file, never the user's own. Widget tests
 // get a QApplication (on the offscreen platform), the others a QCoreApplication.
 int main(int argc, char** argv) {
+#ifdef MARQUEE_WIDGET_TESTS
+    // Also during test discovery, which runs without the test environment.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+#endif
     QTemporaryDir settingsDir;
     DefaultsStore::useFile(settingsDir.filePath(QStringLiteral("settings.json")));
     TestApplication app(argc, argv);

@@ -11,7 +11,16 @@ namespace testsupport {
 
 QString sourceDir() {
     const QByteArray env = qgetenv("MARQUEE_SOURCE_DIR");
-    return env.isEmpty() ? QDir::currentPath() : QString::fromLocal8Bit(env);
+    return env.isEmpty() ? QStringLiteral(MARQUEE_SOURCE_DIR_DEFAULT) : QString::fromLocal8Bit(env);
+}
+
+QString buildDir() {
+    const QByteArray env = qgetenv("MARQUEE_BUILD_DIR");
+    return env.isEmpty() ? QStringLiteral(MARQUEE_BUILD_DIR_DEFAULT) : QString::fromLocal8Bit(env);
+}
+
+QString marqueeBinary() {
+    return buildDir() + QStringLiteral("/bin/marquee");
 }
 
 QString sharedDir() {

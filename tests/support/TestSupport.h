@@ -12,8 +12,11 @@ namespace testsupport {
 QString sharedDir();
 QString corpusPath(const QString& relative);
 
-// Root of the source tree.
+// Root of the source tree and of the build tree (MARQUEE_SOURCE_DIR / MARQUEE_BUILD_DIR override).
 QString sourceDir();
+QString buildDir();
+// The built `marquee` program, for tests that run the command line.
+QString marqueeBinary();
 
 // Points the defaults store at a fresh file for the lifetime of the object and reloads the
 // settings from it, so tests never read or write the user's real settings.
