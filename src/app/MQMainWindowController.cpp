@@ -23,5 +23,6 @@ MQMainWindowController::MQMainWindowController(QWidget* parent) : QMainWindow(pa
 }
 
 void MQMainWindowController::openProjectFromCommandLine(const QString& path) {
-    PromptService::warning(QStringLiteral("Opening projects arrives with the project file: %1").arg(path));
+    PromptService::warning(
+        QStringLiteral("Opening projects arrives with the project file: %1").arg(path));
 }

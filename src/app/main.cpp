@@ -11,7 +11,7 @@ namespace {
 int runCommand(int argc, char** argv, const CliCommandInfo& command) {
     QCoreApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments();
-    args.remove(0, 2);  // program and subcommand
+    args.remove(0, 2); // program and subcommand
     return command.run(args);
 }
 
