@@ -191,10 +191,10 @@ void MQMainWindowController::buildPanes() {
     const QString timing = QStringLiteral("hand timing");
     const QString tools = QStringLiteral("the text tools");
     const QString checks = QStringLiteral("the timecode checks");
-    buttonRow->addWidget(tool(QStringLiteral("Insert Timecode"),
+    buttonRow->addWidget(tool(QStringLiteral("Insert TC"),
                               QStringLiteral("Insert Timecode. Shortcut: F6 or Command+,"),
                               timing));
-    buttonRow->addWidget(tool(QStringLiteral("Delete Timecode"),
+    buttonRow->addWidget(tool(QStringLiteral("Delete TC"),
                               QStringLiteral("Delete Timecode From Selected Text. Shortcut: "
                                              "Command+delete"),
                               timing));
@@ -213,12 +213,14 @@ void MQMainWindowController::buildPanes() {
     buttonRow->addStretch(1);
     fontSizeSlider_ = new QSlider(Qt::Horizontal, editorButtons);
     fontSizeSlider_->setRange(9, 48);
-    fontSizeSlider_->setMaximumWidth(120);
+    fontSizeSlider_->setFixedWidth(100);
     fontSizeSlider_->setToolTip(QStringLiteral("Font size"));
     connect(fontSizeSlider_, &QSlider::valueChanged, this,
             &MQMainWindowController::setCurrentFontSize);
     buttonRow->addWidget(fontSizeSlider_);
-    editorButtons->setStyleSheet(QStringLiteral("border-bottom: 1px solid rgb(196,196,196);"));
+    editorButtons->setObjectName(QStringLiteral("editorButtons"));
+    editorButtons->setStyleSheet(
+        QStringLiteral("#editorButtons { border-bottom: 1px solid rgb(196,196,196); }"));
     editorLayout->addWidget(editorButtons);
 
     textView_ = new QPlainTextEdit(editorPane);
