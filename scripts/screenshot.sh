@@ -17,10 +17,16 @@ args=()
 xvfb-run -a -s "-screen 0 1440x900x24" bash -c '
   "$0" "${@:2}" &
   app=$!
-  for _ in $(seq 1 50); do
-    xwininfo -root -tree 2>/dev/null | grep -q "Marquee" && break
+  shown=no
+  for _ in $(seq 1 75); do
+    if xwininfo -root -tree 2>/dev/null | grep -q "Untitle - Marquee\|- Marquee "; then shown=yes; break; fi
     sleep 0.2
   done
+  if [ $shown = no ]; then
+    echo "screenshot: the window did not appear" >&2
+    kill $app 2>/dev/null || true
+    exit 1
+  fi
   sleep "${MARQUEE_SCREENSHOT_DELAY:-2}"
   import -window root "$1"
   kill $app
