@@ -12,6 +12,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
   xvfb xauth ffmpeg espeak-ng libxml2-utils
+  libqt6svg6 imagemagick
 )
 
 missing=()

@@ -1,8 +1,12 @@
 #include "app/MQMainWindowController.h"
 #include "app/cli/CommandRegistry.h"
 
+#include "platform/widgets/DialogPromptService.h"
+
 #include <QApplication>
 #include <QCoreApplication>
+#include <QIcon>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -45,9 +49,21 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Marquee"));
     QApplication::setApplicationVersion(QStringLiteral(MARQUEE_VERSION));
     MQMainWindowController window;
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/marquee/icons/marquee.svg")));
+    DialogPromptService dialogs(&window);
+    PromptService::install(&dialogs);
+    DesktopWorkspace desktop;
+    Workspace::install(&desktop);
     window.show();
-    if (argc >= 2) {
-        window.openProjectFromCommandLine(QString::fromLocal8Bit(argv[1]));
-    }
-    return app.exec();
+    const QString project = argc >= 2 ? QString::fromLocal8Bit(argv[1]) : QString();
+    QTimer::singleShot(0, &window, [&window, project] {
+        window.windowDidLoad();
+        if (!project.isEmpty()) {
+            window.openMarqueeDocAtFile(project);
+        }
+    });
+    const int status = app.exec();
+    PromptService::install(nullptr);
+    Workspace::install(nullptr);
+    return status;
 }
