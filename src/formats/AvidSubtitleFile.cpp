@@ -1,0 +1,33 @@
+#include "formats/AvidSubtitleFile.h"
+
+#include "formats/TextFileWriter.h"
+
+QString AvidSubtitleFile::convertSubtitleToAvidText(const SubtitleLineList& lines) {
+    QString out = QStringLiteral(
+        "@ This file written with the Avid Caption plugin, version 1\n\n<begin subtitles>\n\n");
+    for (const SubtitleLinePtr& line : lines) {
+        if (!line->isValid()) {
+            continue;
+        }
+        out += convertToAvidTimeFormat(line->getStartTimeString());
+        out += u' ';
+        out += convertToAvidTimeFormat(line->getEndTimeString());
+        out += u'\n';
+        out += line->text();
+        out += QLatin1String("\n\n");
+    }
+    out += QLatin1String("\n\n<end subtitles>");
+    return out;
+}
+
+QString AvidSubtitleFile::convertToAvidTimeFormat(const QString& timecode) {
+    QString out = timecode;
+    out.replace(u'.', u':');
+    out.remove(u'[');
+    out.remove(u']');
+    return out;
+}
+
+bool AvidSubtitleFile::writeSubtitleToFile(const SubtitleLineList& lines, QString* error) const {
+    return writeTextFileAtomically(path, convertSubtitleToAvidText(lines), error);
+}
