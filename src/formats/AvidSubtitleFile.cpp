@@ -2,21 +2,33 @@
 
 #include "formats/TextFileWriter.h"
 
-QString AvidSubtitleFile::convertSubtitleToAvidText(const SubtitleLineList& lines) {
-    QString out = QStringLiteral(
+QString AvidSubtitleFile::head() {
+    return QStringLiteral(
         "@ This file written with the Avid Caption plugin, version 1\n\n<begin subtitles>\n\n");
-    for (const SubtitleLinePtr& line : lines) {
-        if (!line->isValid()) {
-            continue;
-        }
-        out += convertToAvidTimeFormat(line->getStartTimeString());
-        out += u' ';
-        out += convertToAvidTimeFormat(line->getEndTimeString());
-        out += u'\n';
-        out += line->text();
-        out += QLatin1String("\n\n");
+}
+
+void AvidSubtitleFile::appendLine(QString& out, const SubtitleLine& line) {
+    if (!line.isValid()) {
+        return;
     }
+    out += convertToAvidTimeFormat(line.getStartTimeString());
+    out += u' ';
+    out += convertToAvidTimeFormat(line.getEndTimeString());
+    out += u'\n';
+    out += line.text();
+    out += QLatin1String("\n\n");
+}
+
+void AvidSubtitleFile::finish(QString& out) {
     out += QLatin1String("\n\n<end subtitles>");
+}
+
+QString AvidSubtitleFile::convertSubtitleToAvidText(const SubtitleLineList& lines) {
+    QString out = head();
+    for (const SubtitleLinePtr& line : lines) {
+        appendLine(out, *line);
+    }
+    finish(out);
     return out;
 }
 

@@ -74,24 +74,21 @@ OpenedFile openSubtitleFile(const QString& path) {
     return opened;
 }
 
-QString exportText(const SubtitleFormat& format, const SubtitleLineList& editorLines) {
-    Subtitle document;
-    document.subtitles.reserve(editorLines.size());
+QString exportText(const CueSubtitleFormat& format, const SubtitleLineList& editorLines) {
+    GenericExport out(format);
     for (const SubtitleLinePtr& line : editorLines) {
-        if (!line->isValid()) {
-            continue;
-        }
-        if (!line->text().contains(QChar(kReturnSymbol))) {
-            document.subtitles.push_back(line); // nothing to change: the writers only read
-            continue;
-        }
-        SubtitleLinePtr copy = SubtitleLine::copyOf(*line);
-        QString text = copy->text();
-        text.replace(QChar(kReturnSymbol), u'\n');
-        copy->setText(text);
-        document.subtitles.push_back(std::move(copy));
+        out.add(*line);
     }
-    return format.toText(document, format.name());
+    return out.finish();
+}
+
+std::shared_ptr<CueSubtitleFormat> formatNamed(const QString& name) {
+    for (const SubtitleFormatPtr& format : allSubtitleFormats()) {
+        if (format->name() == name) {
+            return std::dynamic_pointer_cast<CueSubtitleFormat>(format);
+        }
+    }
+    return nullptr;
 }
 
 } // namespace FormatRegistry

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "formats/RegisteredFormats.h"
 #include "model/Subtitle.h"
 #include "model/SubtitleFormat.h"
 
@@ -29,9 +30,9 @@ struct OpenedFile {
 // A subtitle file rendered as editor text.
 OpenedFile openSubtitleFile(const QString& path);
 
-// The generic export: a document of copies of the editor's lines with "⏎" turned into "\n",
-// written by `format` with its name as title. Lines without both times are left out, since a cue
-// needs a start and an end.
-QString exportText(const SubtitleFormat& format, const SubtitleLineList& editorLines);
+// The generic export of the editor's lines by `format`, with its name as title (GenericExport).
+QString exportText(const CueSubtitleFormat& format, const SubtitleLineList& editorLines);
+// The registered format of that name (as `name()` gives it), or nullptr.
+std::shared_ptr<CueSubtitleFormat> formatNamed(const QString& name);
 
 } // namespace FormatRegistry

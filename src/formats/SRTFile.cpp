@@ -1,5 +1,6 @@
 #include "formats/SRTFile.h"
 
+#include "formats/NumberFormat.h"
 #include "formats/TextFileReader.h"
 #include "model/MQStringUtility.h"
 #include "model/Regex.h"
@@ -66,8 +67,10 @@ double leadingNumber(QStringView field) {
 // half away from zero without any carry into the seconds.
 QString editorTime(QStringView clock, QStringView milliseconds, float fps) {
     const float frames = float(leadingNumber(milliseconds)) * fps / 1000.0f;
-    const long frame = std::lround(frames);
-    return clock.toString() + QString::asprintf(".%02ld", frame);
+    QString out = clock.toString();
+    out += u'.';
+    appendPaddedNumber(out, std::lround(frames), 2);
+    return out;
 }
 
 class SrtToEditor {

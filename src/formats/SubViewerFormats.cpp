@@ -1,5 +1,7 @@
 #include "formats/RegisteredFormats.h"
 
+#include "formats/NumberFormat.h"
+
 #include "model/MQStringUtility.h"
 #include "model/Regex.h"
 #include "model/Subtitle.h"
@@ -9,15 +11,25 @@ using MQStringUtility::trimWhitespaceAndNewlines;
 
 namespace {
 
-QString clockSeconds(const TimeCode& time) {
-    return QString::asprintf("[%.2lld:%.2lld:%.2lld]", (long long)time.hours(),
-                             (long long)time.minutes(), (long long)time.seconds());
+// [HH:MM:SS]: the milliseconds are dropped, not rounded.
+void appendClockSeconds(QString& out, const TimeCode& time) {
+    out += u'[';
+    appendPaddedNumber(out, time.hours(), 2);
+    out += u':';
+    appendPaddedNumber(out, time.minutes(), 2);
+    out += u':';
+    appendPaddedNumber(out, time.seconds(), 2);
+    out += u']';
 }
 
-QString clockMilliseconds(const TimeCode& time) {
-    return QString::asprintf("%.2lld:%.2lld:%.2lld.%.3lld", (long long)time.hours(),
-                             (long long)time.minutes(), (long long)time.seconds(),
-                             (long long)time.milliseconds());
+void appendClockMilliseconds(QString& out, const TimeCode& time) {
+    appendPaddedNumber(out, time.hours(), 2);
+    out += u':';
+    appendPaddedNumber(out, time.minutes(), 2);
+    out += u':';
+    appendPaddedNumber(out, time.seconds(), 2);
+    out += u'.';
+    appendPaddedNumber(out, time.milliseconds(), 3);
 }
 
 } // namespace
@@ -61,23 +73,26 @@ void SubViewer10::loadSubtitle(Subtitle& subtitle, const QStringList& lines, con
     subtitle.renumber(1);
 }
 
-QString SubViewer10::toText(const Subtitle& subtitle, const QString& title) const {
-    QString out = QStringLiteral("[TITLE]\n") + title + u'\n';
-    out += QLatin1String("[AUTHOR]\n[SOURCE]\n[PRG]\n[FILEPATH]\n[DELAY]\n0\n[CD TRACK]\n0\n"
-                         "[BEGIN]\n******** START SCRIPT ********\n");
-    for (const SubtitleLinePtr& line : subtitle.subtitles) {
-        QString text = line->text();
-        text.replace(u'\n', u'|');
-        text.replace(QChar(kReturnSymbol), u'|');
-        out += clockSeconds(line->startTimeCode());
-        out += u'\n';
-        out += text;
-        out += u'\n';
-        out += clockSeconds(line->endTimeCode());
-        out += QLatin1String("\n\n");
-    }
+QString SubViewer10::head(const QString& title) const {
+    return QStringLiteral("[TITLE]\n") + title +
+           QStringLiteral("\n[AUTHOR]\n[SOURCE]\n[PRG]\n[FILEPATH]\n[DELAY]\n0\n[CD TRACK]\n0\n"
+                          "[BEGIN]\n******** START SCRIPT ********\n");
+}
+
+void SubViewer10::appendCue(QString& out, const SubtitleLine& line, const QString& text) const {
+    QString oneLine = text;
+    oneLine.replace(u'\n', u'|');
+    oneLine.replace(QChar(kReturnSymbol), u'|');
+    appendClockSeconds(out, line.startTimeCode());
+    out += u'\n';
+    out += oneLine;
+    out += u'\n';
+    appendClockSeconds(out, line.endTimeCode());
+    out += QLatin1String("\n\n");
+}
+
+void SubViewer10::finish(QString& out) const {
     out += QLatin1String("[end]\n******** END SCRIPT ********\n");
-    return out;
 }
 
 void SubViewer20::loadSubtitle(Subtitle& subtitle, const QStringList& lines, const QString&) {
@@ -131,26 +146,30 @@ void SubViewer20::loadSubtitle(Subtitle& subtitle, const QStringList& lines, con
     subtitle.renumber(1);
 }
 
-QString SubViewer20::toText(const Subtitle& subtitle, const QString& title) const {
-    QString out = QStringLiteral("[INFORMATION]\n[TITLE]%1\n").arg(title);
-    out += QLatin1String("[AUTHOR]\n[SOURCE]\n[PRG]\n[FILEPATH]\n[DELAY]0\n[CD TRACK]0\n"
-                         "[COMMENT]\n[END INFORMATION]\n[SUBTITLE]\n"
-                         "[COLF]&H000000,[STYLE]bd,[SIZE]25,[FONT]Arial\n");
+QString SubViewer20::head(const QString& title) const {
+    return QStringLiteral("[INFORMATION]\n[TITLE]%1\n").arg(title) +
+           QStringLiteral("[AUTHOR]\n[SOURCE]\n[PRG]\n[FILEPATH]\n[DELAY]0\n[CD TRACK]0\n"
+                          "[COMMENT]\n[END INFORMATION]\n[SUBTITLE]\n"
+                          "[COLF]&H000000,[STYLE]bd,[SIZE]25,[FONT]Arial\n");
+}
+
+void SubViewer20::appendCue(QString& out, const SubtitleLine& line, const QString& text) const {
     static const std::pair<const char16_t*, const char16_t*> kMarkup[] = {
         {u"\n", u"[br]"},    {u"\u23CE", u"[br]"}, {u"<i>", u"{\\i1}"}, {u"</i>", u"{\\i0}"},
         {u"<b>", u"{\\b1}"}, {u"</b>", u"{\\b0}"}, {u"<u>", u"{\\u1}"}, {u"</u>", u"{\\u0}"},
     };
-    for (const SubtitleLinePtr& line : subtitle.subtitles) {
-        QString text = line->text();
-        for (const auto& [markup, code] : kMarkup) {
-            text.replace(QString::fromUtf16(markup), QString::fromUtf16(code));
-        }
-        out += clockMilliseconds(line->startTimeCode());
-        out += u',';
-        out += clockMilliseconds(line->endTimeCode());
-        out += u'\n';
-        out += text;
-        out += QLatin1String("\n\n");
+    QString coded = text;
+    for (const auto& [markup, code] : kMarkup) {
+        coded.replace(QString::fromUtf16(markup), QString::fromUtf16(code));
     }
-    return trimWhitespaceAndNewlines(out);
+    appendClockMilliseconds(out, line.startTimeCode());
+    out += u',';
+    appendClockMilliseconds(out, line.endTimeCode());
+    out += u'\n';
+    out += coded;
+    out += QLatin1String("\n\n");
+}
+
+void SubViewer20::finish(QString& out) const {
+    trimInPlace(out);
 }

@@ -1,5 +1,7 @@
 #include "formats/RegisteredFormats.h"
 
+#include "formats/NumberFormat.h"
+
 #include "model/MQStringUtility.h"
 #include "model/Regex.h"
 #include "model/Subtitle.h"
@@ -10,14 +12,16 @@ namespace {
 
 const QString kArrow = QStringLiteral("-->");
 
-QString vttTime(const TimeCode& time, bool withHours) {
+void appendVttTime(QString& out, const TimeCode& time, bool withHours) {
     if (withHours) {
-        return QString::asprintf("%.2lld:%.2lld:%.2lld.%.3lld", (long long)time.hours(),
-                                 (long long)time.minutes(), (long long)time.seconds(),
-                                 (long long)time.milliseconds());
+        appendPaddedNumber(out, time.hours(), 2);
+        out += u':';
     }
-    return QString::asprintf("%.2lld:%.2lld.%.3lld", (long long)time.minutes(),
-                             (long long)time.seconds(), (long long)time.milliseconds());
+    appendPaddedNumber(out, time.minutes(), 2);
+    out += u':';
+    appendPaddedNumber(out, time.seconds(), 2);
+    out += u'.';
+    appendPaddedNumber(out, time.milliseconds(), 3);
 }
 
 } // namespace
@@ -113,18 +117,23 @@ QString WebVTTFormat::removeTag(const QString& tag, const QString& text) {
     return out;
 }
 
-QString WebVTTFormat::toText(const Subtitle& subtitle, const QString&) const {
-    QString out = QStringLiteral("WEBVTT\n\n");
-    for (const SubtitleLinePtr& line : subtitle.subtitles) {
-        const TimeCode& start = line->startTimeCode();
-        const TimeCode& end = line->endTimeCode();
-        const bool withHours = !(start.hours() < 1 && end.hours() < 1);
-        out += vttTime(start, withHours);
-        out += QLatin1String(" --> ");
-        out += vttTime(end, withHours);
-        out += u'\n';
-        out += formatText(*line);
-        out += QLatin1String("\n\n");
-    }
-    return MQStringUtility::trimWhitespaceAndNewlines(out);
+QString WebVTTFormat::head(const QString&) const {
+    return QStringLiteral("WEBVTT\n\n");
+}
+
+void WebVTTFormat::appendCue(QString& out, const SubtitleLine& line, const QString& text) const {
+    const TimeCode& start = line.startTimeCode();
+    const TimeCode& end = line.endTimeCode();
+    // A cue never mixes the forms with and without hours.
+    const bool withHours = !(start.hours() < 1 && end.hours() < 1);
+    appendVttTime(out, start, withHours);
+    out += QLatin1String(" --> ");
+    appendVttTime(out, end, withHours);
+    out += u'\n';
+    out += collapseBlankLines(text); // a blank line would end the cue
+    out += QLatin1String("\n\n");
+}
+
+void WebVTTFormat::finish(QString& out) const {
+    trimInPlace(out);
 }

@@ -1,5 +1,7 @@
 #include "formats/RegisteredFormats.h"
 
+#include "formats/NumberFormat.h"
+
 #include "model/MQStringUtility.h"
 #include "model/Regex.h"
 #include "model/Subtitle.h"
@@ -18,24 +20,34 @@ const Regex& timingPattern() {
 } // namespace
 
 QString YouTubeSbv::formatTime(const TimeCode& time) {
-    return QString::asprintf("%lld:%.2lld:%.2lld.%.3lld", (long long)time.hours(),
-                             (long long)time.minutes(), (long long)time.seconds(),
-                             (long long)time.milliseconds());
+    QString out;
+    appendPaddedNumber(out, time.hours(), 1);
+    out += u':';
+    appendPaddedNumber(out, time.minutes(), 2);
+    out += u':';
+    appendPaddedNumber(out, time.seconds(), 2);
+    out += u'.';
+    appendPaddedNumber(out, time.milliseconds(), 3);
+    return out;
 }
 
-QString YouTubeSbv::toText(const Subtitle& subtitle, const QString&) const {
-    QString out;
-    for (const SubtitleLinePtr& line : subtitle.subtitles) {
-        QString text = line->text();
-        text.replace(QChar(kReturnSymbol), QStringLiteral("\r\n"));
-        out += formatTime(line->startTimeCode());
-        out += u',';
-        out += formatTime(line->endTimeCode());
-        out += QLatin1String("\r\n");
-        out += text;
-        out += QLatin1String("\r\n\r\n");
-    }
-    return trimWhitespaceAndNewlines(out);
+QString YouTubeSbv::head(const QString&) const {
+    return QString();
+}
+
+void YouTubeSbv::appendCue(QString& out, const SubtitleLine& line, const QString& text) const {
+    QString lines = text;
+    lines.replace(QChar(kReturnSymbol), QLatin1String("\r\n"));
+    out += formatTime(line.startTimeCode());
+    out += u',';
+    out += formatTime(line.endTimeCode());
+    out += QLatin1String("\r\n");
+    out += lines;
+    out += QLatin1String("\r\n\r\n");
+}
+
+void YouTubeSbv::finish(QString& out) const {
+    trimInPlace(out);
 }
 
 bool YouTubeSbv::tryReadTimeCodesLine(const QString& line, SubtitleLine& subtitleLine) {

@@ -8,12 +8,18 @@ bool SubtitleFormat::isMine(const QStringList& lines, const QString& fileUrl) {
     return errorCount_ < qsizetype(scratch.subtitles.size());
 }
 
-QString SubtitleFormat::toText(const Subtitle&, const QString&) const { return QString(); }
+QString SubtitleFormat::toText(const Subtitle&, const QString&) const {
+    return QString();
+}
 
 void SubtitleFormat::loadSubtitle(Subtitle&, const QStringList&, const QString&) {}
 
 QString SubtitleFormat::formatText(const SubtitleLine& line) const {
-    QString text = line.text();
+    return collapseBlankLines(line.text());
+}
+
+QString SubtitleFormat::collapseBlankLines(const QString& original) {
+    QString text = original;
     while (text.contains(QStringLiteral("\n\n"))) {
         text.replace(QStringLiteral("\n\n"), QStringLiteral("\n"));
     }
@@ -22,7 +28,9 @@ QString SubtitleFormat::formatText(const SubtitleLine& line) const {
 
 void SubtitleFormat::removeNativeFormatting(Subtitle&, const SubtitleFormat*) {}
 
-QString SubtitleFormat::removeTag(const QString&, const QString& text) { return text; }
+QString SubtitleFormat::removeTag(const QString&, const QString& text) {
+    return text;
+}
 
 QString SubtitleFormat::removeBadChars(const QString& text) {
     QString out = text;

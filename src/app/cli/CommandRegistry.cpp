@@ -19,7 +19,9 @@ void add(CliCommandInfo command) {
               [](const CliCommandInfo& a, const CliCommandInfo& b) { return a.name < b.name; });
 }
 
-const std::vector<CliCommandInfo>& all() { return registry(); }
+const std::vector<CliCommandInfo>& all() {
+    return registry();
+}
 
 const CliCommandInfo* find(const QString& name) {
     for (const auto& c : registry()) {
@@ -31,13 +33,13 @@ const CliCommandInfo* find(const QString& name) {
 }
 
 QString helpText() {
-    QString text = QStringLiteral(
-        "Usage: marquee [PROJECT.mqp]          open the editor window\n"
-        "       marquee COMMAND [ARGS...]       run a command without a window\n"
-        "\n"
-        "Options:\n"
-        "  --help       show this help\n"
-        "  --version    show the version\n");
+    QString text =
+        QStringLiteral("Usage: marquee [PROJECT.mqp]          open the editor window\n"
+                       "       marquee COMMAND [ARGS...]       run a command without a window\n"
+                       "\n"
+                       "Options:\n"
+                       "  --help       show this help\n"
+                       "  --version    show the version\n");
     if (!registry().empty()) {
         text += QStringLiteral("\nCommands:\n");
         for (const auto& c : registry()) {

@@ -11,10 +11,12 @@
 #include "formats/ScriptReaders.h"
 #include "formats/TextFileReader.h"
 #include "formats/TextFileWriter.h"
+#include "model/MQStringUtility.h"
 #include "model/MQTimeUtility.h"
 
 #include <QFileInfo>
 
+#include <functional>
 #include <optional>
 
 namespace {
@@ -73,20 +75,19 @@ std::optional<QString> importEditorText(const QString& path, QString& error) {
     return opened.editorText;
 }
 
-// The registry format of a target name, if it is one.
-SubtitleFormatPtr registryFormat(const QString& target) {
-    const auto& formats = FormatRegistry::allSubtitleFormats();
+// The registered format written for a target name, if it is one.
+std::shared_ptr<CueSubtitleFormat> registryFormat(const QString& target) {
     if (target == QLatin1String("vtt") || target == QLatin1String("webvtt")) {
-        return formats[0];
+        return FormatRegistry::formatNamed(QStringLiteral("WebVTT"));
     }
     if (target == QLatin1String("subviewer1")) {
-        return formats[1];
+        return FormatRegistry::formatNamed(QStringLiteral("SubViewer 1.0"));
     }
     if (target == QLatin1String("sub") || target == QLatin1String("subviewer2")) {
-        return formats[2];
+        return FormatRegistry::formatNamed(QStringLiteral("SubViewer 2.0"));
     }
     if (target == QLatin1String("sbv")) {
-        return formats[3];
+        return FormatRegistry::formatNamed(QStringLiteral("YouTube sbv"));
     }
     return nullptr;
 }
@@ -100,11 +101,38 @@ bool isKnownTarget(const QString& target) {
     return kTargets.contains(target);
 }
 
-std::optional<QString> exportText(const QString& target, SubtitleTextModel& editor) {
-    if (const SubtitleFormatPtr format = registryFormat(target)) {
-        return FormatRegistry::exportText(*format, editor.getAllSubtitles());
+// Calls `visit` with each line of the editor text parsed as the editor parses it, one at a time,
+// so that a long document is never held as a whole list of lines.
+void forEachEditorLine(const QString& editorText,
+                       const std::function<void(const SubtitleLine&)>& visit) {
+    const SubtitleTextModel parser;
+    qsizetype start = 0;
+    for (;;) {
+        const qsizetype end = editorText.indexOf(u'\n', start);
+        const SubtitleLinePtr line =
+            parser.parseText(editorText.mid(start, end < 0 ? -1 : end - start));
+        visit(*line);
+        if (end < 0) {
+            break;
+        }
+        start = end + 1;
     }
-    const MQExporter exporter(editor, 0);
+}
+
+QString exportText(const QString& target, const QString& editorText) {
+    if (const std::shared_ptr<CueSubtitleFormat> format = registryFormat(target)) {
+        GenericExport out(*format);
+        forEachEditorLine(editorText, [&](const SubtitleLine& line) { out.add(line); });
+        return out.finish();
+    }
+    if (target == QLatin1String("avid")) {
+        QString out = AvidSubtitleFile::head();
+        forEachEditorLine(
+            editorText, [&](const SubtitleLine& line) { AvidSubtitleFile::appendLine(out, line); });
+        AvidSubtitleFile::finish(out);
+        return out;
+    }
+    const MQExporter exporter(editorText, 0, 0, 0);
     if (target == QLatin1String("srt")) {
         return exporter.getSRTFileContent();
     }
@@ -114,13 +142,7 @@ std::optional<QString> exportText(const QString& target, SubtitleTextModel& edit
     if (target == QLatin1String("encore")) {
         return exporter.getTextScriptFileContent();
     }
-    if (target == QLatin1String("avid")) {
-        return AvidSubtitleFile::convertSubtitleToAvidText(editor.getAllSubtitles());
-    }
-    if (target == QLatin1String("txt") || target == QLatin1String("text")) {
-        return editor.text();
-    }
-    return std::nullopt;
+    return editorText; // txt, text: the editor text as it stands
 }
 
 int runConvert(const QStringList& args) {
@@ -170,12 +192,13 @@ int runConvert(const QStringList& args) {
     if (!imported) {
         return cliFail(kName, error);
     }
-    SubtitleTextModel editor;
-    editor.setString(*imported);
+    // The editor's normalisation; its lines are parsed one at a time by the export.
+    QString editorText = MQStringUtility::normalizeEditorText(*imported);
     imported.reset();
 
-    const std::optional<QString> content = exportText(target, editor);
-    if (!content || !writeTextFileAtomically(out, *content, &error)) {
+    const QString content = exportText(target, editorText);
+    editorText.clear();
+    if (!writeTextFileAtomically(out, content, &error)) {
         return cliFail(kName, error);
     }
     return kExitOk;
