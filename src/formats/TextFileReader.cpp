@@ -88,7 +88,19 @@ QByteArray detectorEncoding(const QByteArray& bytes) {
         return QByteArray();
     }
     uchardet_data_end(detector.get());
-    return QByteArray(uchardet_get_charset(detector.get()));
+    const QByteArray name(uchardet_get_charset(detector.get()));
+    // The detector's names that ICU knows under another one.
+    static const std::pair<const char*, const char*> kIcuNames[] = {
+        {"UHC", "windows-949"},
+        {"MAC-CENTRALEUROPE", "x-mac-centraleurroman"},
+        {"MAC-CYRILLIC", "x-mac-cyrillic"},
+    };
+    for (const auto& [detected, icu] : kIcuNames) {
+        if (name == detected) {
+            return icu;
+        }
+    }
+    return name;
 }
 
 bool looksLikeRtf(const QByteArray& bytes) {

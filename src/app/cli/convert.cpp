@@ -15,6 +15,7 @@
 #include "model/MQTimeUtility.h"
 
 #include <QFileInfo>
+#include <QLoggingCategory>
 
 #include <functional>
 #include <optional>
@@ -146,6 +147,8 @@ QString exportText(const QString& target, const QString& editorText) {
 }
 
 int runConvert(const QStringList& args) {
+    // Diagnostics stay out of the command's output; failures are reported on their own.
+    QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
     QStringList paths;
     QString target;
     double fps = 30;
