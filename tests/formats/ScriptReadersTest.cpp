@@ -37,3 +37,16 @@ TEST(RtfReader, MalformedDocumentsAreRefused) {
     }
     EXPECT_TRUE(ScriptReaders::rtfPlainText(QByteArray(100000, '{')).isNull());
 }
+
+TEST(WordReader, DocxRunsWithoutFieldCodesOrDeletions) {
+    EXPECT_EQ(ScriptReaders::readScriptFile(formatstest::fixturePath(u8("script.docx"))),
+              u8("[00:00:01.00]Hello\nWörld \nlink\tend"));
+}
+
+TEST(WordReader, DocumentsThatAreNotWordAreRefused) {
+    for (const char* bytes :
+         {"", "PK\x03\x04 not a zip", "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1 short"}) {
+        EXPECT_TRUE(ScriptReaders::docxPlainText(QByteArray(bytes)).isNull()) << bytes;
+        EXPECT_TRUE(ScriptReaders::docPlainText(QByteArray(bytes)).isNull()) << bytes;
+    }
+}
