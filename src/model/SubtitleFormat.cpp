@@ -15,7 +15,11 @@ QString SubtitleFormat::toText(const Subtitle&, const QString&) const {
 void SubtitleFormat::loadSubtitle(Subtitle&, const QStringList&, const QString&) {}
 
 QString SubtitleFormat::formatText(const SubtitleLine& line) const {
-    QString text = line.text();
+    return collapseBlankLines(line.text());
+}
+
+QString SubtitleFormat::collapseBlankLines(const QString& original) {
+    QString text = original;
     while (text.contains(QStringLiteral("\n\n"))) {
         text.replace(QStringLiteral("\n\n"), QStringLiteral("\n"));
     }

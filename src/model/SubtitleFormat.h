@@ -36,6 +36,8 @@ public:
     static QString removeTag(const QString& tag, const QString& text);
     // NUL characters become spaces.
     static QString removeBadChars(const QString& text);
+    // Every run of blank lines collapsed to one line feed (the rule of formatText).
+    static QString collapseBlankLines(const QString& text);
 
 protected:
     int errorCount_ = 0;

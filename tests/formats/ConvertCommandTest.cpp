@@ -1,0 +1,126 @@
+// `marquee convert` run as the user runs it.
+#include "FormatsTestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+using formatstest::fixturePath;
+using formatstest::u8;
+
+namespace {
+
+struct CommandResult {
+    int exitCode = -1;
+    QByteArray err;
+    QByteArray out;
+};
+
+CommandResult marquee(const QStringList& args) {
+    QProcess process;
+    const QString buildDir = qEnvironmentVariable("MARQUEE_BUILD_DIR");
+    process.start(buildDir.isEmpty() ? QStringLiteral(MQ_MARQUEE_PROGRAM)
+                                     : buildDir + QStringLiteral("/bin/marquee"),
+                  args);
+    CommandResult run;
+    if (!process.waitForFinished(60000)) {
+        return run;
+    }
+    run.exitCode = process.exitCode();
+    run.err = process.readAllStandardError();
+    run.out = process.readAllStandardOutput();
+    return run;
+}
+
+// The file's bytes, shown as text in failure messages.
+QString contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll())
+                                          : QStringLiteral("<missing>");
+}
+
+} // namespace
+
+TEST(ConvertCommand, EveryWriterRoundTripsItsFixture) {
+    QTemporaryDir dir;
+    struct Case {
+        const char* input;
+        const char* output;
+        const char* to;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"roundtrip.srt", "out.srt", nullptr, "roundtrip.srt"},
+        {"roundtrip.vtt", "out.vtt", nullptr, "roundtrip.vtt"},
+        {"roundtrip.vtt", "out.webvtt", "webvtt", "roundtrip.vtt"},
+        {"roundtrip-subviewer2.sub", "out.sub", nullptr, "roundtrip-subviewer2.sub"},
+        {"roundtrip-subviewer1.sub", "out1.sub", "subviewer1", "roundtrip-subviewer1.sub"},
+        {"roundtrip.sbv", "out.sbv", nullptr, "roundtrip.sbv"},
+        {"roundtrip.srt", "out-from-srt.vtt", nullptr, "roundtrip.vtt"},
+        {"roundtrip.vtt", "out-from-vtt.srt", nullptr, "roundtrip.srt"},
+        {"editor.txt", "out.txt", nullptr, "editor.txt"},
+        {"editor.txt", "out.stl", nullptr, "editor.stl"},
+        {"editor.txt", "encore.txt", "encore", "editor.encore.txt"},
+        {"editor.txt", "avid.txt", "avid", "editor.avid.txt"},
+    };
+    for (const Case& c : cases) {
+        const QString out = dir.filePath(u8(c.output));
+        QStringList args = {QStringLiteral("convert"), fixturePath(u8(c.input)), out,
+                            QStringLiteral("--fps"), QStringLiteral("4")};
+        if (c.to) {
+            args << QStringLiteral("--to") << u8(c.to);
+        }
+        const CommandResult run = marquee(args);
+        EXPECT_EQ(run.exitCode, 0) << c.input << " → " << c.output << ": " << run.err.data();
+        EXPECT_EQ(contents(out), contents(fixturePath(u8(c.expected))))
+            << c.input << " → " << c.output;
+    }
+}
+
+TEST(ConvertCommand, FailuresExitWithTwoAndWriteNothing) {
+    QTemporaryDir dir;
+    QFile notSrt(dir.filePath(QStringLiteral("bad.srt")));
+    ASSERT_TRUE(notSrt.open(QIODevice::WriteOnly));
+    notSrt.write("this is not an SRT file at all\n");
+    notSrt.close();
+    QFile unknown(dir.filePath(QStringLiteral("x.vtt")));
+    ASSERT_TRUE(unknown.open(QIODevice::WriteOnly));
+    unknown.write("nothing any format claims\n");
+    unknown.close();
+    const QString out = dir.filePath(QStringLiteral("out.vtt"));
+    struct Case {
+        QStringList args;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{dir.filePath(QStringLiteral("bad.srt")), out}, "Can not translate the srt file"},
+        {{dir.filePath(QStringLiteral("missing.srt")), out}, "Can not read the srt file"},
+        {{dir.filePath(QStringLiteral("x.vtt")), out}, "No subtitle format"},
+        {{fixturePath(QStringLiteral("roundtrip.srt")), dir.filePath(QStringLiteral("o.xyz"))},
+         "unknown output format"},
+        {{fixturePath(QStringLiteral("roundtrip.srt")), out, QStringLiteral("--fps"),
+          QStringLiteral("fast")},
+         "invalid frame rate"},
+        {{fixturePath(QStringLiteral("roundtrip.srt"))}, "usage"},
+        {{fixturePath(QStringLiteral("roundtrip.srt")),
+          dir.filePath(QStringLiteral("no/dir/o.vtt"))},
+         "Can not write"},
+    };
+    for (const Case& c : cases) {
+        const CommandResult run = marquee(QStringList{QStringLiteral("convert")} << c.args);
+        EXPECT_EQ(run.exitCode, 2) << c.message;
+        EXPECT_TRUE(run.err.contains(c.message)) << run.err.data();
+        EXPECT_EQ(run.err.count('\n'), 1) << run.err.data();
+        EXPECT_FALSE(QFile::exists(out)) << c.message;
+    }
+}
+
+TEST(ConvertCommand, FormatsListsReadersAndWriters) {
+    const CommandResult run = marquee({QStringLiteral("formats")});
+    EXPECT_EQ(run.exitCode, 0);
+    for (const char* name : {"WebVTT (*.vtt)", "SubViewer 1.0 (*.sub)", "SubViewer 2.0 (*.sub)",
+                             "YouTube sbv (*.sbv)", "SRT", "STL", "Encore", "Avid"}) {
+        EXPECT_TRUE(run.out.contains(name)) << name;
+    }
+}
