@@ -1,5 +1,6 @@
 // `marquee convert` run as the user runs it.
 #include "FormatsTestSupport.h"
+#include "TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,10 +20,7 @@ struct CommandResult {
 
 CommandResult marquee(const QStringList& args) {
     QProcess process;
-    const QString buildDir = qEnvironmentVariable("MARQUEE_BUILD_DIR");
-    process.start(buildDir.isEmpty() ? QStringLiteral(MQ_MARQUEE_PROGRAM)
-                                     : buildDir + QStringLiteral("/bin/marquee"),
-                  args);
+    process.start(testsupport::marqueeBinary(), args);
     CommandResult run;
     if (!process.waitForFinished(60000)) {
         return run;
