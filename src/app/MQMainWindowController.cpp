@@ -5,6 +5,7 @@
 #include "app/MQProjectFile.h"
 #include "app/ProjectAutoSave.h"
 #include "model/MQSetting.h"
+#include "model/MQStringUtility.h"
 #include "model/MQTimeUtility.h"
 #include "nle/FCP7SubtitleTemplate.h"
 #include "platform/DefaultsStore.h"
@@ -26,6 +27,7 @@
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QSysInfo>
+#include <QTextCursor>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -287,7 +289,6 @@ QAction* MQMainWindowController::addPlaceholder(QMenu* menu, const QString& titl
 
 void MQMainWindowController::buildMenus() {
     const QString name = applicationName();
-    const QString formats = QStringLiteral("the subtitle formats");
     const QString media = QStringLiteral("the movie player");
     const QString fcp7Export = QStringLiteral("the FCP7 export");
     const QString fcpx = QStringLiteral("the FCPX exchange");
@@ -320,20 +321,18 @@ void MQMainWindowController::buildMenus() {
     })->setShortcut(QKeySequence::Open);
     recentMenu_ = file->addMenu(QStringLiteral("Open Recent"));
     file->addSeparator();
-    addPlaceholder(file, QStringLiteral("Import SRT File"), formats);
-    QMenu* import = file->addMenu(QStringLiteral("Import"));
-    addPlaceholder(import, QStringLiteral("Import Subtitle File..."), formats);
-    QMenu* exportMenu = file->addMenu(QStringLiteral("Export"));
-    addPlaceholder(exportMenu, QStringLiteral("Export Subtitle File..."), formats);
-    addPlaceholder(file, QStringLiteral("Export SRT File"), formats);
-    addPlaceholder(file, QStringLiteral("Export STL File"), QStringLiteral("the caption writers"));
+    addCommand(file, QStringLiteral("Import SRT File"), [this] { loadSRTFile(); });
+    importMenu_ = file->addMenu(QStringLiteral("Import"));
+    exportMenu_ = file->addMenu(QStringLiteral("Export"));
+    initImportAndExportMenuItem();
+    addCommand(file, QStringLiteral("Export SRT File"), [this] { saveSRTFile(); });
+    addCommand(file, QStringLiteral("Export STL File"), [this] { saveSTLFile(); });
     addPlaceholder(file, QStringLiteral("Export SMOKE XML File"),
                    QStringLiteral("the Smoke export"));
-    addPlaceholder(file, QStringLiteral("Export Adobe Encore File"),
-                   QStringLiteral("the caption writers"));
-    addPlaceholder(file, QStringLiteral("Export Avid File"), QStringLiteral("the caption writers"));
-    addPlaceholder(file, QStringLiteral("Export Plain Text File"),
-                   QStringLiteral("the caption writers"));
+    addCommand(file, QStringLiteral("Export Adobe Encore File"), [this] { saveTextScriptFile(); });
+    addCommand(file, QStringLiteral("Export Avid File"), [this] { exportAvidFile(); });
+    addCommand(file, QStringLiteral("Export Plain Text File"),
+               [this] { didPressExportPlainTextMenuItem(); });
     file->addSeparator();
     addCommand(file, QStringLiteral("Close"), [this] {
         close();
@@ -572,9 +571,9 @@ MQMainWindowController::DropRoute MQMainWindowController::routeForDroppedFile(co
         return DropRoute::Movie;
     }
     static const std::pair<const char*, DropRoute> routes[] = {
-        {"srt", DropRoute::SRT},     {"txt", DropRoute::Text},    {"doc", DropRoute::Doc},
-        {"rtf", DropRoute::Rtf},     {"xml", DropRoute::FCP7XML}, {"fcpxml", DropRoute::FCPXXML},
-        {"mqp", DropRoute::Project},
+        {"srt", DropRoute::SRT},        {"txt", DropRoute::Text},    {"doc", DropRoute::Doc},
+        {"docx", DropRoute::Doc},       {"rtf", DropRoute::Rtf},     {"xml", DropRoute::FCP7XML},
+        {"fcpxml", DropRoute::FCPXXML}, {"mqp", DropRoute::Project},
     };
     for (const auto& [type, route] : routes) {
         if (extension == QLatin1String(type)) {
@@ -585,18 +584,21 @@ MQMainWindowController::DropRoute MQMainWindowController::routeForDroppedFile(co
 }
 
 void MQMainWindowController::didDragFileIntoView(const QString& path) {
-    const QString formats = QStringLiteral("the subtitle formats");
     switch (routeForDroppedFile(path)) {
     case DropRoute::Movie:
         openMovie(path);
         return;
     case DropRoute::SRT:
-        announceComingFeature(QStringLiteral("Import SRT File"), formats);
+        loadSRTFileFromURL(path);
         return;
     case DropRoute::Text:
+        dragTextFile(path);
+        return;
     case DropRoute::Doc:
+        dragDocFile(path);
+        return;
     case DropRoute::Rtf:
-        announceComingFeature(QStringLiteral("Import Text"), QStringLiteral("the text readers"));
+        dragRtfFile(path);
         return;
     case DropRoute::FCP7XML:
         dragXmlFile(path);
@@ -609,7 +611,7 @@ void MQMainWindowController::didDragFileIntoView(const QString& path) {
         openProjectAfterAsking(path);
         return;
     case DropRoute::SubtitleFile:
-        announceComingFeature(QStringLiteral("Import Subtitle File"), formats);
+        openSubtitleFile(path);
         return;
     }
 }
@@ -749,20 +751,37 @@ void MQMainWindowController::loadTextFile() {
     }
     FilePanel panel;
     panel.title = QStringLiteral("Import Text");
-    panel.extensions = {QStringLiteral("txt"), QStringLiteral("doc"), QStringLiteral("rtf"),
-                        QStringLiteral("title")};
+    panel.extensions = {QStringLiteral("txt"), QStringLiteral("doc"), QStringLiteral("docx"),
+                        QStringLiteral("rtf"), QStringLiteral("title")};
     const QString path = PromptService::chooseFile(panel);
-    if (!path.isEmpty() && QFileInfo(path).suffix().toLower() != QLatin1String("title")) {
-        announceComingFeature(QStringLiteral("Import Text"), QStringLiteral("the text readers"));
+    const QString lower = path.toLower();
+    if (lower.endsWith(QLatin1String(".txt"))) {
+        dragTextFile(path);
+    } else if (lower.endsWith(QLatin1String(".doc")) || lower.endsWith(QLatin1String(".docx"))) {
+        dragDocFile(path);
+    } else if (lower.endsWith(QLatin1String(".rtf"))) {
+        dragRtfFile(path);
     }
+    // A ".title" file is offered by the panel but has no reader.
 }
 
 // ---------------------------------------------------------------------------------------------
 // Project
 
 void MQMainWindowController::replaceTextInTextView(const QString& text) {
-    textView_->setPlainText(text);
-    textModel_.setString(text);
+    // One edit over the whole text, so that it can be undone like typing; the line list follows
+    // through textChanged.
+    const QString normalized = MQStringUtility::normalizeEditorText(text);
+    QTextCursor cursor(textView_->document());
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(normalized);
+    cursor.endEditBlock();
+    cursor.setPosition(0);
+    textView_->setTextCursor(cursor);
+    if (textModel_.text() != normalized) {
+        textModel_.setString(normalized);
+    }
     saved_ = false;
 }
 

@@ -8,6 +8,7 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 
 class MQPreferenceWindowController;
@@ -80,6 +81,27 @@ public:
     void loadXMLFile();
     void loadTextFile();
     void makeTimeCode();
+
+    // Subtitle files. The Import and Export submenus hold one item per registered format, the
+    // item's data being its index in the registry.
+    QMenu* importMenu() const { return importMenu_; }
+    QMenu* exportMenu() const { return exportMenu_; }
+    void didPressImportSubtitleFileMenuItem(int tag);
+    void didPressExportSubtitleFileMenuItem(int tag);
+    // The format is found from the content, whatever the extension.
+    void openSubtitleFile(const QString& path);
+    void loadSRTFile();
+    void loadSRTFileFromURL(const QString& path);
+    // Run shortly after an SRT import has replaced the editor text.
+    void checkImportedSRT();
+    void dragTextFile(const QString& path);
+    void dragDocFile(const QString& path);
+    void dragRtfFile(const QString& path);
+    void saveSRTFile();
+    void saveSTLFile();
+    void saveTextScriptFile();
+    void exportAvidFile();
+    void didPressExportPlainTextMenuItem();
     void openPDFHelp();
     void openMovieHelp();
     void openURLHelp();
@@ -117,6 +139,12 @@ private:
     void openMovie(const QString& path);
     void dragXmlFile(const QString& path);
     void openResource(const QString& name);
+    void initImportAndExportMenuItem();
+    void replaceTextWithScript(const QString& path);
+    // A save panel for one file type; the chosen path gets the extension when it lacks it, and
+    // a failed write is shown as an error.
+    void exportFile(const QString& title, const QString& suggestedName, const QString& extension,
+                    const std::function<bool(const QString& path, QString* error)>& write);
 
     QPlainTextEdit* textView_ = nullptr;
     SubtitleTextModel textModel_;
@@ -128,6 +156,8 @@ private:
     QComboBox* frameRate_ = nullptr;
     QSlider* fontSizeSlider_ = nullptr;
     QMenu* recentMenu_ = nullptr;
+    QMenu* importMenu_ = nullptr;
+    QMenu* exportMenu_ = nullptr;
     QTimer* autoSaveTimer_ = nullptr;
     MQPreferenceWindowController* preferences_ = nullptr;
     ObserverGuard toolbarObserver_;

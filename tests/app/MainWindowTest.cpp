@@ -88,17 +88,12 @@ TEST_F(AppTest, EditsReachTheModelAndClearSaved) {
 TEST_F(AppTest, DroppedFilesAreRoutedByExtensionIgnoringCase) {
     using Route = MQMainWindowController::DropRoute;
     const std::pair<const char*, Route> cases[] = {
-        {"/m/clip.MOV", Route::Movie},
-        {"/m/clip.mp4", Route::Movie},
-        {"/s/a.SRT", Route::SRT},
-        {"/s/a.txt", Route::Text},
-        {"/s/a.doc", Route::Doc},
-        {"/s/a.rtf", Route::Rtf},
-        {"/x/seq.xml", Route::FCP7XML},
-        {"/x/p.fcpxml", Route::FCPXXML},
-        {"/p/work.MQP", Route::Project},
-        {"/s/a.vtt", Route::SubtitleFile},
-        {"/s/noextension", Route::SubtitleFile},
+        {"/m/clip.MOV", Route::Movie},     {"/m/clip.mp4", Route::Movie},
+        {"/s/a.SRT", Route::SRT},          {"/s/a.txt", Route::Text},
+        {"/s/a.doc", Route::Doc},          {"/s/a.DOCX", Route::Doc},
+        {"/s/a.rtf", Route::Rtf},          {"/x/seq.xml", Route::FCP7XML},
+        {"/x/p.fcpxml", Route::FCPXXML},   {"/p/work.MQP", Route::Project},
+        {"/s/a.vtt", Route::SubtitleFile}, {"/s/noextension", Route::SubtitleFile},
     };
     for (const auto& [file, route] : cases) {
         EXPECT_EQ(MQMainWindowController::routeForDroppedFile(QString::fromLatin1(file)), route)
@@ -203,8 +198,8 @@ TEST_F(AppTest, ImportTextNeedsConfirmationWhenTheEditorHoldsText) {
     w.loadTextFile();
     ASSERT_EQ(prompts_.panels().size(), 1u);
     EXPECT_EQ(prompts_.panels()[0].extensions,
-              (QStringList{QStringLiteral("txt"), QStringLiteral("doc"), QStringLiteral("rtf"),
-                           QStringLiteral("title")}));
+              (QStringList{QStringLiteral("txt"), QStringLiteral("doc"), QStringLiteral("docx"),
+                           QStringLiteral("rtf"), QStringLiteral("title")}));
 }
 
 TEST_F(AppTest, FrameRateSelectorSetsTheSharedRate) {
