@@ -132,6 +132,18 @@ TEST_F(SubtitleFileCommandsTest, CancelledImportPanelChangesNothing) {
     EXPECT_TRUE(prompts_.asked().empty());
 }
 
+TEST_F(SubtitleFileCommandsTest, DroppedFileOfAnUnlistedExtensionIsReadByContent) {
+    const QString file =
+        writeFile(QStringLiteral("captions.data"), "0:00:01.000,0:00:03.500\nHello\nWorld\n\n"
+                                                   "0:00:04.000,0:00:05.000\nBye\n");
+    MQMainWindowController& w = windowWithWork();
+    w.didDragFileIntoView(file);
+    EXPECT_EQ(editorText(), QStringLiteral("[00:00:01.00]Hello⏎World[00:00:03.15]\n"
+                                           "[00:00:04.00]Bye[00:00:05.00]"))
+        << qPrintable(editorText());
+    EXPECT_TRUE(prompts_.asked().empty());
+}
+
 TEST_F(SubtitleFileCommandsTest, FileThatNoFormatClaimsIsRefusedAndTheEditorKept) {
     // A CR-only file reaches the readers as one line, which no format claims.
     const QString crOnly = writeFile(QStringLiteral("old-mac.vtt"),
