@@ -1,5 +1,7 @@
 #include "app/MQMainWindowController.h"
 
+#include "model/ApplicationInfo.h"
+
 #include "app/FolderUtility.h"
 #include "app/MQPreferenceWindowController.h"
 #include "app/MQProjectFile.h"
@@ -39,9 +41,6 @@ static void initMarqueeResources() {
 }
 
 namespace {
-
-const QString kSupportAddress = QStringLiteral("marquee-support@example.org");
-const QString kWebsite = QStringLiteral("https://example.org/marquee");
 
 const QString kCannotLoadFromFCP = QStringLiteral(
     "Cannot load Final Cut Pro\"Sample Text\"and its font settings. Please confirm the Final Cut "
@@ -1081,7 +1080,7 @@ void MQMainWindowController::openMovieHelp() {
 }
 
 void MQMainWindowController::openURLHelp() {
-    Workspace::instance().openUrl(QUrl(kWebsite));
+    Workspace::instance().openUrl(QUrl(ApplicationInfo::kWebsite));
 }
 
 QString MQMainWindowController::supportMessage() const {
@@ -1110,10 +1109,10 @@ void MQMainWindowController::didPressBugReportButton() {
     }
     const QString subject = QStringLiteral("Ask Support/Bug Report (%1 %2)")
                                 .arg(applicationName(), applicationVersion());
-    const QString mail =
-        QStringLiteral("mailto:%1?Subject=%2&body=%3")
-            .arg(kSupportAddress, QString::fromUtf8(QUrl::toPercentEncoding(subject)),
-                 QString::fromUtf8(QUrl::toPercentEncoding(body)));
+    const QString mail = QStringLiteral("mailto:%1?Subject=%2&body=%3")
+                             .arg(ApplicationInfo::kSupportAddress,
+                                  QString::fromUtf8(QUrl::toPercentEncoding(subject)),
+                                  QString::fromUtf8(QUrl::toPercentEncoding(body)));
     Workspace::instance().openUrl(QUrl(mail, QUrl::StrictMode));
 }
 

@@ -1,5 +1,7 @@
 #include "formats/SRTFile.h"
 
+#include "model/ApplicationInfo.h"
+
 #include "formats/NumberFormat.h"
 #include "formats/TextFileReader.h"
 #include "model/MQStringUtility.h"
@@ -7,8 +9,6 @@
 #include "model/Subtitle.h"
 
 #include <cmath>
-
-const QString SRTFile::kSupportAddress = QStringLiteral("support@marquee-subtitles.org");
 
 namespace {
 
@@ -203,7 +203,7 @@ QString SRTFile::cannotReadMessage(const QString& fileName) {
                "UTF-8 Encoding and save it with *.srt extention and try again. You can send an "
                "email with SRT file attached to ")
                .arg(fileName) +
-           kSupportAddress;
+           ApplicationInfo::kSupportAddress;
 }
 
 QString SRTFile::cannotTranslateMessage(const QString& fileName) {
@@ -211,5 +211,5 @@ QString SRTFile::cannotTranslateMessage(const QString& fileName) {
                           "standard SRT file. Please check it. You can send an email with SRT "
                           "file attached to ")
                .arg(fileName) +
-           kSupportAddress;
+           ApplicationInfo::kSupportAddress;
 }

@@ -31,5 +31,4 @@ public:
     // The messages shown when an import fails, filled with the file's name.
     static QString cannotReadMessage(const QString& fileName);
     static QString cannotTranslateMessage(const QString& fileName);
-    static const QString kSupportAddress;
 };

@@ -1,6 +1,7 @@
 #include "AppFixture.h"
 
 #include "formats/SRTFile.h"
+#include "model/ApplicationInfo.h"
 #include "platform/DefaultsStore.h"
 
 #include <QAction>
@@ -219,7 +220,7 @@ TEST_F(SubtitleFileCommandsTest, UnusableSrtFilesAreRefusedWithTheirWarning) {
         EXPECT_EQ(prompts_.asked()[0].buttons, QStringList{QStringLiteral("Confrim")});
         EXPECT_TRUE(prompts_.asked()[0].message.startsWith(QString::fromUtf8(c.messageStart)))
             << qPrintable(prompts_.asked()[0].message);
-        EXPECT_TRUE(prompts_.asked()[0].message.endsWith(SRTFile::kSupportAddress));
+        EXPECT_TRUE(prompts_.asked()[0].message.endsWith(ApplicationInfo::kSupportAddress));
     }
     // No follow-up check after a refused import.
     waitFor([] { return false; }, 700);
