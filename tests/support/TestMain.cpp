@@ -23,12 +23,6 @@ int main(int argc, char** argv) {
 #endif
     QTemporaryDir settingsDir;
     DefaultsStore::useFile(settingsDir.filePath(QStringLiteral("settings.json")));
-#ifdef MARQUEE_WIDGET_TESTS
-    // Test discovery runs the binary without the test environment.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-#endif
     TestApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
