@@ -1,4 +1,5 @@
-// marquee waveform MOVIE [--raw OUT] [--png OUT.png] [--width N] [--height N] [--no-cache]
+// marquee waveform MOVIE [--raw OUT] [--png OUT.png] [--width N] [--height N] [--segments N]
+//                       [--no-cache]
 #include "app/cli/CommandRegistry.h"
 #include "media/MovieAudioExtractor.h"
 #include "media/MovieProbe.h"
@@ -24,6 +25,7 @@ struct Options {
     QString pngPath;
     int width = 1920;
     int height = 200;
+    int segments = 0; // automatic
     bool useCache = true;
 };
 
@@ -42,7 +44,8 @@ QString parse(const QStringList& args, Options& options) {
         const QString& arg = args[i];
         const bool hasValue = i + 1 < args.size();
         if (arg == QLatin1String("--raw") || arg == QLatin1String("--png") ||
-            arg == QLatin1String("--width") || arg == QLatin1String("--height")) {
+            arg == QLatin1String("--width") || arg == QLatin1String("--height") ||
+            arg == QLatin1String("--segments")) {
             if (!hasValue) {
                 return QStringLiteral("%1 needs a value").arg(arg);
             }
@@ -107,6 +110,7 @@ int run(const QStringList& args) {
         auto extractor = std::make_unique<MovieAudioExtractor>();
         extractor->setExtractTrackNumber(track);
         extractor->setUseCache(options.useCache);
+        extractor->setSegmentCount(options.segments);
         extractor->DoStartMovieAudioExtraction(options.movie, movie);
         extractors.push_back(std::move(extractor));
     }
@@ -154,7 +158,7 @@ int run(const QStringList& args) {
 
 const CliCommand command({kName,
                           QStringLiteral("waveform MOVIE [--raw OUT] [--png OUT.png] [--width N] "
-                                         "[--height N] [--no-cache]"),
+                                         "[--height N] [--segments N] [--no-cache]"),
                           QStringLiteral("decode every audio track into waveform envelopes"), run});
 
 } // namespace
