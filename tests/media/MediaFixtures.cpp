@@ -61,6 +61,12 @@ Fixtures build(const QTemporaryDir& dir) {
                  lavfi(QStringLiteral("sine=frequency=440:sample_rate=48000:duration=2")) +
                  QStringList{QStringLiteral("-c:v"), QStringLiteral("mpeg4"),
                              QStringLiteral("-c:a"), QStringLiteral("aac")});
+    f.movie12s =
+        make(dir, QStringLiteral("movie12.mp4"),
+             lavfi(QStringLiteral("testsrc=size=160x120:rate=25:duration=12")) +
+                 lavfi(QStringLiteral("sine=frequency=440:sample_rate=48000:duration=12")) +
+                 QStringList{QStringLiteral("-c:v"), QStringLiteral("mpeg4"), QStringLiteral("-g"),
+                             QStringLiteral("25"), QStringLiteral("-c:a"), QStringLiteral("aac")});
     return f;
 }
 

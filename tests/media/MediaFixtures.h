@@ -24,6 +24,7 @@ struct Fixtures {
     QString wav10s;       // exactly 10.0 s
     QString wav10_04s;    // 10.04 s
     QString ntscMovie;    // 2 s video at 30000/1001 with a tone
+    QString movie12s;     // 12 s, 25 fps video with a tone
 };
 const Fixtures& fixtures();
 
