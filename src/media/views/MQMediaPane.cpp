@@ -22,6 +22,7 @@ MQMediaPane::MQMediaPane(const MQMoviePlayerViewController::Options& options, QW
     splitter->addWidget(waveFormView_);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 1);
+    splitter->setSizes({600, 300});
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -32,7 +33,9 @@ MQMediaPane::MQMediaPane(const MQMoviePlayerViewController::Options& options, QW
             &MQMediaPane::updateUIAfterLoadMovie);
 }
 
-MQMediaPane::~MQMediaPane() { clean(); }
+MQMediaPane::~MQMediaPane() {
+    clean();
+}
 
 void MQMediaPane::replaceLayer() {
     auto* layer = new WaveformLayer(this);

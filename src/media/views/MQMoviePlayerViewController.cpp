@@ -91,8 +91,9 @@ void MQMoviePlayerViewController::build(const Options& options) {
     auto* videoLayout = new QVBoxLayout(videoArea_);
     videoLayout->setContentsMargins(0, 0, 0, 0);
     if (options.renderVideo) {
+        // Visible (black) from the start: mpv's video output needs the render context, made
+        // when the widget is first shown, before a file is loaded.
         video_ = new MpvVideoWidget(player_, videoArea_);
-        video_->hide();
         videoLayout->addWidget(video_);
     }
 
@@ -168,9 +169,6 @@ void MQMoviePlayerViewController::build(const Options& options) {
     connect(player_, &MpvPlayer::fileLoaded, this, [this] {
         spinner_->hide();
         setControlsEnabled(true);
-        if (video_ && movieInfo_.hasVideo) {
-            video_->show();
-        }
     });
     connect(player_, &MpvPlayer::loadFailed, this, [this] {
         spinner_->hide();
@@ -258,9 +256,6 @@ void MQMoviePlayerViewController::close() {
     setCurrentDisplaySubtitleLine(nullptr);
     subtitleLayer_->hide();
     player_->stop();
-    if (video_) {
-        video_->hide();
-    }
     delete secondaryVideo_;
     secondaryVideo_ = nullptr;
     delete secondaryPlayer_;

@@ -5,7 +5,10 @@
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 
+#include <mpv/client.h>
 #include <mpv/render_gl.h>
+
+#include <QtGlobal>
 
 namespace {
 
@@ -41,13 +44,13 @@ void MpvVideoWidget::initializeGL() {
         return;
     }
     mpv_opengl_init_params glInit{procAddress, nullptr};
-    int advanced = 1;
     mpv_render_param params[] = {
         {MPV_RENDER_PARAM_API_TYPE, const_cast<char*>(MPV_RENDER_API_TYPE_OPENGL)},
         {MPV_RENDER_PARAM_OPENGL_INIT_PARAMS, &glInit},
-        {MPV_RENDER_PARAM_ADVANCED_CONTROL, &advanced},
         {MPV_RENDER_PARAM_INVALID, nullptr}};
-    if (mpv_render_context_create(&context_, player_->handle(), params) < 0) {
+    if (const int error = mpv_render_context_create(&context_, player_->handle(), params);
+        error < 0) {
+        qWarning("initializeGL DBG: mpv render context failed: %s", mpv_error_string(error));
         context_ = nullptr;
         return;
     }
