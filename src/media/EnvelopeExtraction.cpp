@@ -4,6 +4,9 @@
 
 #include <QThread>
 
+#include <pthread.h>
+#include <sched.h>
+
 #include <algorithm>
 #include <thread>
 #include <vector>
@@ -131,6 +134,14 @@ SegmentResult decodeSegment(const QString& path, unsigned trackNumber,
 
 } // namespace
 
+void useBatchScheduling() {
+#ifdef SCHED_BATCH
+    sched_param parameters{};
+    parameters.sched_priority = 0;
+    pthread_setschedparam(pthread_self(), SCHED_BATCH, &parameters);
+#endif
+}
+
 int automaticSegmentCount(double durationSeconds) {
     if (durationSeconds < 120) {
         return 1;
@@ -160,7 +171,10 @@ ExtractionResult extractTrackEnvelope(const QString& path, unsigned trackNumber,
             results[i] = decodeSegment(path, trackNumber, store, control, origin, begin, end);
         };
         for (int i = 1; i < segmentCount; ++i) {
-            helpers.emplace_back(run, i);
+            helpers.emplace_back([&run, i] {
+                useBatchScheduling();
+                run(i);
+            });
         }
         run(0);
         for (auto& helper : helpers) {

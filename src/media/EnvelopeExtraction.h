@@ -23,5 +23,9 @@ ExtractionResult extractTrackEnvelope(const QString& path, unsigned trackNumber,
                                       WaveformAudioDataStore& store, ExtractionControl& control,
                                       int segmentCount = 1);
 
+// Marks the calling thread as a batch worker, so that the scheduler lets the window's thread
+// run first whenever it wakes up; its share of the processor is unchanged.
+void useBatchScheduling();
+
 // Segments worth using for a track of this length on this machine.
 int automaticSegmentCount(double durationSeconds);

@@ -75,6 +75,7 @@ void MovieAudioExtractor::DoStartMovieAudioExtraction(const QString& moviePath,
     const int segments = segmentCount_ > 0 ? segmentCount_ : automaticSegmentCount(movie.duration);
     std::thread([shared = shared_, store = store_, path = moviePath, track = extractTrackNumber_,
                  segments, totalFrames, useCache = useCache_] {
+        useBatchScheduling();
         std::atomic<bool> done{false};
         // Progress is sampled while the segments decode, and reported when its value changes.
         std::thread progress([&] {
