@@ -35,7 +35,27 @@ struct MovieAudioExtractor::Shared {
     }
 };
 
+namespace {
+
+std::atomic<int>& runningWorkers() {
+    static std::atomic<int> count{0};
+    return count;
+}
+
+} // namespace
+
 MovieAudioExtractor::MovieAudioExtractor(QObject* parent) : QObject(parent) {}
+
+bool MovieAudioExtractor::waitForRunningExtractions(int timeoutMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (runningWorkers().load() > 0) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
 
 MovieAudioExtractor::~MovieAudioExtractor() {
     stopExtracting();
@@ -73,9 +93,13 @@ void MovieAudioExtractor::DoStartMovieAudioExtraction(const QString& moviePath,
 
     const double totalFrames = movie.duration > 0 ? movie.duration * source.sampleRate : 0;
     const int segments = segmentCount_ > 0 ? segmentCount_ : automaticSegmentCount(movie.duration);
+    ++runningWorkers(); // counted before the thread exists, so a wait cannot miss it
     std::thread([shared = shared_, store = store_, path = moviePath, track = extractTrackNumber_,
                  segments, totalFrames, useCache = useCache_] {
         useBatchScheduling();
+        struct Finished {
+            ~Finished() { --runningWorkers(); }
+        } finished;
         std::atomic<bool> done{false};
         // Progress is sampled while the segments decode, and reported when its value changes.
         std::thread progress([&] {

@@ -32,6 +32,10 @@ public:
     // Ends the extraction; no progress or completion is reported afterwards.
     void stopExtracting();
 
+    // Waits (up to the timeout) until no worker of any extractor is running; stopped workers
+    // end within one decoded chunk. For the end of the application.
+    static bool waitForRunningExtractions(int timeoutMs);
+
     std::shared_ptr<WaveformAudioDataStore> mDataStore() const { return store_; }
     double progress() const { return progress_; }
     bool isFinished() const { return finished_; }

@@ -187,7 +187,8 @@ TEST(MovieAudioExtractor, StoppedExtractionReportsNothing) {
     MovieAudioExtractor extractor;
     extractor.DoStartMovieAudioExtraction(f.twoTrackAac, probeMovie(f.twoTrackAac));
     extractor.stopExtracting();
-    mediafixtures::waitFor([] { return false; }, 1500);
+    EXPECT_TRUE(MovieAudioExtractor::waitForRunningExtractions(5000));
+    mediafixtures::waitFor([] { return false; }, 200);
     EXPECT_FALSE(extractor.isFinished());
     EXPECT_EQ(finishedNotifications, 0);
     EXPECT_FALSE(extractor.mDataStore()->isLoadComplete());
