@@ -7,10 +7,12 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -114,10 +116,21 @@ int run(const QStringList& args) {
         extractor->DoStartMovieAudioExtraction(options.movie, movie);
         extractors.push_back(std::move(extractor));
     }
+    // Sleeps in the event loop until every track has reported its end.
+    QEventLoop loop;
+    auto allFinished = [&] {
+        return std::all_of(extractors.begin(), extractors.end(),
+                           [](const auto& extractor) { return extractor->isFinished(); });
+    };
     for (const auto& extractor : extractors) {
-        while (!extractor->isFinished()) {
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-        }
+        QObject::connect(extractor.get(), &MovieAudioExtractor::extractionFinished, &loop, [&] {
+            if (allFinished()) {
+                loop.quit();
+            }
+        });
+    }
+    if (!allFinished()) {
+        loop.exec();
     }
     const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
 
