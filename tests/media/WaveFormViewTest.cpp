@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 
 #include <gtest/gtest.h>
 
@@ -199,6 +200,41 @@ TEST_F(WaveFormViewTest, LeftEdgeStopsTenFramesAfterThePreviousStart) {
     announce();
     drag(blockFor(b), 303, 0);
     EXPECT_NEAR(b->startTime(), 9.2 + 0.4, 0.001);
+    player.stopRepeatPlaySubtitle();
+}
+
+TEST_F(WaveFormViewTest, ClicksAndInPlaceEditing) {
+    layer.setNewOriginX(2700);
+    const auto a = lineAt(10.0, 11.0); // x 300 to 600
+    document.lines = {a};
+    announce();
+    std::vector<QString> posted;
+    QString editedText;
+    SubtitleLinePtr editedLine;
+    auto& center = NotificationCenter::defaultCenter();
+    ObserverGuard highlight(
+        center.addObserver(WaveFormNotification::kHighlightSubtitleText, [&](const Notification&) {
+            posted.push_back(QStringLiteral("highlight"));
+        }));
+    ObserverGuard update(center.addObserver(
+        WaveFormNotification::kUpdateSubtitleTextViewText, [&](const Notification& n) {
+            editedText = n.object.toString();
+            editedLine = n.userInfo.value(QStringLiteral("subtitle")).value<SubtitleLinePtr>();
+        }));
+
+    // A click inside the block (away from its edges) asks the editor to highlight the line.
+    mouse(blockFor(a), QEvent::MouseButtonPress, 450);
+    mouse(blockFor(a), QEvent::MouseButtonRelease, 450);
+    EXPECT_EQ(posted, std::vector<QString>{QStringLiteral("highlight")});
+
+    // A double click edits the text in place; the editor hears of it 0.3 s after the last key.
+    mouse(blockFor(a), QEvent::MouseButtonDblClick, 450);
+    ASSERT_TRUE(view.isWaveFormEditing());
+    view.editSubtitleTextView()->setPlainText(QStringLiteral("new words"));
+    EXPECT_TRUE(editedText.isEmpty());
+    ASSERT_TRUE(mediafixtures::waitFor([&] { return !editedText.isEmpty(); }, 2000));
+    EXPECT_EQ(editedText, QStringLiteral("new words"));
+    EXPECT_EQ(editedLine, a);
     player.stopRepeatPlaySubtitle();
 }
 
