@@ -41,8 +41,8 @@ void NotificationCenter::post(const QString& name, const QVariant& object,
         bool alive;
         {
             std::lock_guard lock(mutex_);
-            alive = std::any_of(entries_.begin(), entries_.end(), [&](const Entry& e) {
-                return e.token == token && !(e.hasContext && e.context.isNull());
+            alive = std::any_of(entries_.begin(), entries_.end(), [&, id = token](const Entry& e) {
+                return e.token == id && !(e.hasContext && e.context.isNull());
             });
         }
         if (alive) {

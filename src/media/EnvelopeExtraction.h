@@ -1,0 +1,31 @@
+#pragma once
+
+#include "media/WaveformAudioDataStore.h"
+
+#include <QString>
+
+#include <atomic>
+#include <cstdint>
+
+// Shared between the thread that runs an extraction and whoever may stop it.
+struct ExtractionControl {
+    std::atomic<bool> stop{false};
+    std::atomic<int64_t> decodedFrames{0};
+};
+
+enum class ExtractionResult { Complete, Stopped, Failed };
+
+// Decodes the whole audio track `trackNumber` of the movie into the store. With more than one
+// segment, the track is cut at envelope-block boundaries and the parts are decoded side by
+// side, each writing its own blocks; the envelope is the same as from one pass. Runs on the
+// calling thread (and helper threads for the segments); blocks until done or stopped.
+ExtractionResult extractTrackEnvelope(const QString& path, unsigned trackNumber,
+                                      WaveformAudioDataStore& store, ExtractionControl& control,
+                                      int segmentCount = 1);
+
+// Marks the calling thread as a batch worker, so that the scheduler lets the window's thread
+// run first whenever it wakes up; its share of the processor is unchanged.
+void useBatchScheduling();
+
+// Segments worth using for a track of this length on this machine.
+int automaticSegmentCount(double durationSeconds);

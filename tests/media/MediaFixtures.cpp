@@ -1,0 +1,93 @@
+#include "MediaFixtures.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QThread>
+
+namespace mediafixtures {
+
+bool ffmpeg(const QStringList& arguments) {
+    QProcess process;
+    process.start(QStringLiteral("ffmpeg"),
+                  QStringList{QStringLiteral("-y"), QStringLiteral("-v"), QStringLiteral("error")} +
+                      arguments);
+    return process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit &&
+           process.exitCode() == 0;
+}
+
+namespace {
+
+QString make(const QTemporaryDir& dir, const QString& name, const QStringList& arguments) {
+    const QString path = dir.filePath(name);
+    return ffmpeg(arguments + QStringList{path}) ? path : QString();
+}
+
+QStringList lavfi(const QString& graph) {
+    return {QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"), graph};
+}
+
+Fixtures build(const QTemporaryDir& dir) {
+    Fixtures f;
+    const QStringList floatWav{QStringLiteral("-c:a"), QStringLiteral("pcm_f32le")};
+    f.monoWav44k =
+        make(dir, QStringLiteral("mono44k.wav"),
+             lavfi(QStringLiteral("aevalsrc=if(lt(t\\,2)\\,0.5\\,0):s=44100:d=4")) + floatWav);
+    f.stereoWav48k = make(dir, QStringLiteral("stereo48k.wav"),
+                          lavfi(QStringLiteral("aevalsrc=0.5|0.25:s=48000:d=3")) + floatWav);
+    f.twoTrackAac = make(
+        dir, QStringLiteral("twotracks.mp4"),
+        lavfi(QStringLiteral("testsrc=size=160x120:rate=25:duration=20")) +
+            lavfi(QStringLiteral("sine=frequency=440:sample_rate=48000:duration=20,"
+                                 "aformat=channel_layouts=stereo")) +
+            lavfi(QStringLiteral("anoisesrc=color=pink:sample_rate=48000:amplitude=0.3:"
+                                 "duration=20,aformat=channel_layouts=stereo")) +
+            QStringList{QStringLiteral("-map"), QStringLiteral("0:v"), QStringLiteral("-map"),
+                        QStringLiteral("1:a"), QStringLiteral("-map"), QStringLiteral("2:a"),
+                        QStringLiteral("-c:v"), QStringLiteral("mpeg4"), QStringLiteral("-c:a"),
+                        QStringLiteral("aac"), QStringLiteral("-b:a"), QStringLiteral("96k"),
+                        QStringLiteral("-aac_pns"), QStringLiteral("0")});
+    f.audioOnlyAac =
+        make(dir, QStringLiteral("audioonly.m4a"),
+             lavfi(QStringLiteral("sine=frequency=1000:sample_rate=44100:duration=5")) +
+                 QStringList{QStringLiteral("-c:a"), QStringLiteral("aac")});
+    f.wav10s = make(dir, QStringLiteral("ten.wav"),
+                    lavfi(QStringLiteral("aevalsrc=0.1:s=48000:d=10")) + floatWav);
+    f.wav10_04s = make(dir, QStringLiteral("tenplus.wav"),
+                       lavfi(QStringLiteral("aevalsrc=0.1:s=48000:d=10.04")) + floatWav);
+    f.ntscMovie =
+        make(dir, QStringLiteral("ntsc.mp4"),
+             lavfi(QStringLiteral("testsrc=size=160x120:rate=30000/1001:duration=2")) +
+                 lavfi(QStringLiteral("sine=frequency=440:sample_rate=48000:duration=2")) +
+                 QStringList{QStringLiteral("-c:v"), QStringLiteral("mpeg4"),
+                             QStringLiteral("-c:a"), QStringLiteral("aac")});
+    f.movie12s =
+        make(dir, QStringLiteral("movie12.mp4"),
+             lavfi(QStringLiteral("testsrc=size=160x120:rate=25:duration=12")) +
+                 lavfi(QStringLiteral("sine=frequency=440:sample_rate=48000:duration=12")) +
+                 QStringList{QStringLiteral("-c:v"), QStringLiteral("mpeg4"), QStringLiteral("-g"),
+                             QStringLiteral("25"), QStringLiteral("-c:a"), QStringLiteral("aac")});
+    return f;
+}
+
+} // namespace
+
+const Fixtures& fixtures() {
+    static QTemporaryDir dir;
+    static const Fixtures made = build(dir);
+    return made;
+}
+
+bool waitFor(const std::function<bool()>& condition, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    while (!condition()) {
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(2);
+    }
+    return true;
+}
+
+} // namespace mediafixtures
