@@ -23,12 +23,6 @@ int main(int argc, char** argv) {
 #endif
     QTemporaryDir settingsDir;
     DefaultsStore::useFile(settingsDir.filePath(QStringLiteral("settings.json")));
-#ifdef MARQUEE_WIDGET_TESTS
-    // ctest lists the cases without the test's environment; widgets need a platform even then.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-#endif
     TestApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
