@@ -40,15 +40,21 @@ bool splitTimecode(const QString& timecode, TimecodeFields& fields) {
     while (!s.isEmpty() && (s.back() == u'[' || s.back() == u']')) {
         s.chop(1);
     }
-    const auto parts = s.split(u':');
-    if (parts.size() < 3) {
+    // Split by hand: this runs for both codes of every editor line.
+    const qsizetype firstColon = s.indexOf(u':');
+    const qsizetype secondColon = firstColon < 0 ? -1 : s.indexOf(u':', firstColon + 1);
+    if (secondColon < 0) {
         return false;
     }
-    const auto secondParts = parts[2].split(u'.');
-    if (secondParts.size() != 2) {
+    const qsizetype thirdColon = s.indexOf(u':', secondColon + 1);
+    const QStringView third =
+        s.mid(secondColon + 1, thirdColon < 0 ? -1 : thirdColon - secondColon - 1);
+    const qsizetype point = third.indexOf(u'.');
+    if (point < 0 || third.indexOf(u'.', point + 1) >= 0) {
         return false;
     }
-    fields = {parts[0], parts[1], secondParts[0], secondParts[1]};
+    fields = {s.mid(0, firstColon), s.mid(firstColon + 1, secondColon - firstColon - 1),
+              third.mid(0, point), third.mid(point + 1)};
     return true;
 }
 
@@ -67,10 +73,19 @@ QString MQTimeUtility::timeStringFromTimeInterval(double seconds) const {
     if (seconds < 0) {
         return QString();
     }
-    return u'[' + rawTimeStringFromTimeInterval(seconds) + u']';
+    char buffer[64];
+    buffer[0] = '[';
+    char* end = writeRawTimeString(seconds, buffer + 1);
+    *end++ = ']';
+    return QString::fromLatin1(buffer, end - buffer);
 }
 
 QString MQTimeUtility::rawTimeStringFromTimeInterval(double seconds) const {
+    char buffer[64];
+    return QString::fromLatin1(buffer, writeRawTimeString(seconds, buffer) - buffer);
+}
+
+char* MQTimeUtility::writeRawTimeString(double seconds, char* out) const {
     const ITTime split(seconds);
     int32_t hours = split.getHours();
     int32_t minutes = split.getMinutes();
@@ -88,8 +103,6 @@ QString MQTimeUtility::rawTimeStringFromTimeInterval(double seconds) const {
         }
     }
     // "%.2d:%.2d:%.2d.%.2d", formatted by hand: this runs for every time of every line.
-    char buffer[64];
-    char* out = buffer;
     const auto put = [&](int32_t value) {
         long long v = value;
         if (v < 0) {
@@ -99,7 +112,7 @@ QString MQTimeUtility::rawTimeStringFromTimeInterval(double seconds) const {
         if (v < 10) {
             *out++ = '0';
         }
-        out = std::to_chars(out, buffer + sizeof buffer, v).ptr;
+        out = std::to_chars(out, out + 20, v).ptr;
     };
     put(hours);
     *out++ = ':';
@@ -108,7 +121,7 @@ QString MQTimeUtility::rawTimeStringFromTimeInterval(double seconds) const {
     put(secs);
     *out++ = '.';
     put(frames);
-    return QString::fromLatin1(buffer, out - buffer);
+    return out;
 }
 
 QString MQTimeUtility::timeStringFromCMTime(const MediaTime& time) const {

@@ -107,11 +107,13 @@ bool isKnownTarget(const QString& target) {
 void forEachEditorLine(const QString& editorText,
                        const std::function<void(const SubtitleLine&)>& visit) {
     const SubtitleTextModel parser;
+    QString text; // one buffer for every line
     qsizetype start = 0;
     for (;;) {
         const qsizetype end = editorText.indexOf(u'\n', start);
-        const SubtitleLinePtr line =
-            parser.parseText(editorText.mid(start, end < 0 ? -1 : end - start));
+        text.truncate(0);
+        text += QStringView(editorText).mid(start, end < 0 ? -1 : end - start);
+        const SubtitleLinePtr line = parser.parseText(text);
         visit(*line);
         if (end < 0) {
             break;
@@ -196,7 +198,7 @@ int runConvert(const QStringList& args) {
         return cliFail(kName, error);
     }
     // The editor's normalisation; its lines are parsed one at a time by the export.
-    QString editorText = MQStringUtility::normalizeEditorText(*imported);
+    QString editorText = MQStringUtility::normalizeEditorText(std::move(*imported));
     imported.reset();
 
     const QString content = exportText(target, editorText);
