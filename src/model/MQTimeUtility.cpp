@@ -40,21 +40,24 @@ bool splitTimecode(const QString& timecode, TimecodeFields& fields) {
     while (!s.isEmpty() && (s.back() == u'[' || s.back() == u']')) {
         s.chop(1);
     }
-    // Split by hand: this runs for both codes of every editor line.
-    const qsizetype firstColon = s.indexOf(u':');
-    const qsizetype secondColon = firstColon < 0 ? -1 : s.indexOf(u':', firstColon + 1);
-    if (secondColon < 0) {
+    // Split by hand in one pass: this runs for both codes of every editor line.
+    qsizetype colons[3] = {-1, -1, -1};
+    int colonCount = 0;
+    int points = 0;
+    qsizetype point = -1;
+    for (qsizetype i = 0; i < s.size() && colonCount < 3; ++i) {
+        if (s[i] == u':') {
+            colons[colonCount++] = i;
+        } else if (s[i] == u'.' && colonCount == 2 && points++ == 0) {
+            point = i;
+        }
+    }
+    if (colonCount < 2 || points != 1) {
         return false;
     }
-    const qsizetype thirdColon = s.indexOf(u':', secondColon + 1);
-    const QStringView third =
-        s.mid(secondColon + 1, thirdColon < 0 ? -1 : thirdColon - secondColon - 1);
-    const qsizetype point = third.indexOf(u'.');
-    if (point < 0 || third.indexOf(u'.', point + 1) >= 0) {
-        return false;
-    }
-    fields = {s.mid(0, firstColon), s.mid(firstColon + 1, secondColon - firstColon - 1),
-              third.mid(0, point), third.mid(point + 1)};
+    const qsizetype thirdEnd = colonCount == 3 ? colons[2] : s.size();
+    fields = {s.mid(0, colons[0]), s.mid(colons[0] + 1, colons[1] - colons[0] - 1),
+              s.mid(colons[1] + 1, point - colons[1] - 1), s.mid(point + 1, thirdEnd - point - 1)};
     return true;
 }
 
