@@ -40,9 +40,13 @@ pugi::xml_node nextElement(pugi::xml_node node) {
     return node;
 }
 
-QVariant readValue(const pugi::xml_node& node);
+// Arrays and dictionaries nested deeper than this are read as nothing, like unknown elements: the
+// reading recurses, and a crafted file must not exhaust the stack.
+constexpr int kMaxNesting = 256;
 
-QVariantMap readDict(const pugi::xml_node& dict) {
+QVariant readValue(const pugi::xml_node& node, int depth);
+
+QVariantMap readDict(const pugi::xml_node& dict, int depth) {
     QVariantMap map;
     for (pugi::xml_node key = nextElement(dict.first_child()); key;
          key = nextElement(key.next_sibling())) {
@@ -53,13 +57,13 @@ QVariantMap readDict(const pugi::xml_node& dict) {
         if (!value) {
             break;
         }
-        map.insert(elementText(key), readValue(value));
+        map.insert(elementText(key), readValue(value, depth + 1));
         key = value;
     }
     return map;
 }
 
-QVariant readValue(const pugi::xml_node& node) {
+QVariant readValue(const pugi::xml_node& node, int depth) {
     const QLatin1String name(node.name());
     if (name == QLatin1String("string")) {
         return elementText(node);
@@ -83,16 +87,19 @@ QVariant readValue(const pugi::xml_node& node) {
         return QByteArray::fromBase64(textOf(node).toLatin1(),
                                       QByteArray::IgnoreBase64DecodingErrors);
     }
+    if (depth >= kMaxNesting) {
+        return {};
+    }
     if (name == QLatin1String("array")) {
         QVariantList list;
         for (pugi::xml_node child = nextElement(node.first_child()); child;
              child = nextElement(child.next_sibling())) {
-            list.push_back(readValue(child));
+            list.push_back(readValue(child, depth + 1));
         }
         return list;
     }
     if (name == QLatin1String("dict")) {
-        return readDict(node);
+        return readDict(node, depth);
     }
     return {};
 }
@@ -152,7 +159,7 @@ std::optional<QVariantMap> readDictionary(const QByteArray& xml) {
     if (!root || QLatin1String(root.name()) != QLatin1String("dict")) {
         return std::nullopt;
     }
-    return readDict(root);
+    return readDict(root, 0);
 }
 
 QByteArray writeDictionary(const QVariantMap& dictionary) {

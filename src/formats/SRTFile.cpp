@@ -25,15 +25,17 @@ bool isDigitsOnly(QStringView line) {
     return true;
 }
 
-QString withoutSpaces(QStringView line) {
-    QString out;
-    out.reserve(line.size());
+// `line` with every space removed, into `out` (whose capacity is kept from line to line).
+void removeSpaces(QStringView line, QString& out) {
+    out.resize(line.size());
+    QChar* const kept = out.data();
+    qsizetype count = 0;
     for (QChar c : line) {
         if (c != u' ') {
-            out += c;
+            kept[count++] = c;
         }
     }
-    return out;
+    out.truncate(count);
 }
 
 // The leading decimal number of a field ("040" → 40; reading stops at the first character that
@@ -64,34 +66,117 @@ double leadingNumber(QStringView field) {
 }
 
 // HH:MM:SS as written, a point and the millisecond field as a frame number at `fps`, rounded
-// half away from zero without any carry into the seconds.
-QString editorTime(QStringView clock, QStringView milliseconds, float fps) {
+// half away from zero without any carry into the seconds; written into `out`.
+void editorTime(QStringView clock, QStringView milliseconds, float fps, QString& out) {
     const float frames = float(leadingNumber(milliseconds)) * fps / 1000.0f;
-    QString out = clock.toString();
+    out.truncate(0);
+    out += clock;
     out += u'.';
     appendPaddedNumber(out, std::lround(frames), 2);
-    return out;
 }
+
+// Characters that the pattern's "." does not match.
+bool isLineTerminatorOrSurrogate(char16_t c) {
+    return (c >= 0x0A && c <= 0x0D) || c == 0x85 || c == 0x2028 || c == 0x2029 ||
+           (c >= 0xD800 && c <= 0xDFFF);
+}
+
+// The common timing line decided without the regular expression: exactly the 29 characters of
+// one "HH:MM:SS,mmm-->HH:MM:SS,mmm", which can hold no second match.
+bool isPlainTimingLine(QStringView line) {
+    static constexpr char kShape[] = "..:..:..,...-->..:..:..,...";
+    constexpr qsizetype kLength = sizeof kShape - 1;
+    if (line.size() != kLength) {
+        return false;
+    }
+    for (qsizetype i = 0; i < kLength; ++i) {
+        const char16_t c = line[i].unicode();
+        if (kShape[i] == '.' ? isLineTerminatorOrSurrogate(c) : c != char16_t(kShape[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// `text` without white space and newlines at either end.
+QStringView trimmedView(QStringView text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && MQStringUtility::isWhitespaceOrNewline(text[begin])) {
+        ++begin;
+    }
+    while (end > begin && MQStringUtility::isWhitespaceOrNewline(text[end - 1])) {
+        --end;
+    }
+    return text.mid(begin, end - begin);
+}
+
+// The trimmed non-empty lines of a text, one at a time, as views into it: the same pieces as the
+// line splitter gives, without holding them all.
+class TextLines {
+public:
+    explicit TextLines(QStringView text) : text_(text) {}
+
+    bool next(QStringView& line) {
+        while (start_ <= text_.size()) {
+            qsizetype end = start_;
+            while (end < text_.size() && text_[end] != u'\n' && text_[end] != u'\r') {
+                ++end;
+            }
+            line = trimmedView(text_.mid(start_, end - start_));
+            start_ = end + 1;
+            if (!line.isEmpty()) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    QStringView text_;
+    qsizetype start_ = 0;
+};
+
+// Lines handed over as a list.
+class ListLines {
+public:
+    explicit ListLines(const QStringList& lines) : lines_(lines) {}
+
+    bool next(QStringView& line) {
+        if (index_ >= lines_.size()) {
+            return false;
+        }
+        line = lines_[index_++];
+        return true;
+    }
+
+private:
+    const QStringList& lines_;
+    qsizetype index_ = 0;
+};
 
 class SrtToEditor {
 public:
-    SrtToEditor(const std::vector<QStringView>& lines, float fps) : lines_(lines), fps_(fps) {}
+    explicit SrtToEditor(float fps) : fps_(fps) {}
 
     // Appends each converted cue to `out`, separated by "\n".
-    void run(QString& out) {
+    template <typename Lines> void run(Lines lines, QString& out) {
         enum class Mode { InText, ExpectTiming, AfterTiming } mode = Mode::InText;
-        const qsizetype count = qsizetype(lines_.size());
-        for (qsizetype i = 0; i < count; ++i) {
-            const QStringView line = lines_[size_t(i)];
+        QStringView line;
+        QStringView next;
+        bool hasLine = lines.next(line);
+        bool hasNext = hasLine && lines.next(next);
+        for (; hasLine; line = next, hasLine = hasNext, hasNext = hasNext && lines.next(next)) {
             if (mode == Mode::InText && isDigitsOnly(line)) {
-                if (i == count - 1) {
+                if (!hasNext) {
                     continue;
                 }
-                if (SRTFile::isTimecodeString(withoutSpaces(lines_[size_t(i + 1)]))) {
+                removeSpaces(next, timing_);
+                if (SRTFile::isTimecodeString(timing_)) {
                     emitCue(out);
-                    start_.clear();
-                    end_.clear();
-                    text_.clear();
+                    start_.truncate(0);
+                    end_.truncate(0);
+                    text_.truncate(0);
                     mode = Mode::ExpectTiming;
                 } else {
                     text_ += u'\n';
@@ -100,10 +185,10 @@ public:
                 continue;
             }
             if (mode == Mode::ExpectTiming) {
-                const QString timing = withoutSpaces(line);
-                const QStringView t(timing);
-                start_ = editorTime(t.mid(0, 8), t.mid(9, 3), fps_);
-                end_ = editorTime(t.mid(15, 8), t.mid(24, 3), fps_);
+                // `timing_` still holds this line without its spaces, from the check above.
+                const QStringView t(timing_);
+                editorTime(t.mid(0, 8), t.mid(9, 3), fps_, start_);
+                editorTime(t.mid(15, 8), t.mid(24, 3), fps_, end_);
                 mode = Mode::AfterTiming;
                 continue;
             }
@@ -127,43 +212,25 @@ private:
         out += u'[';
         out += start_;
         out += u']';
-        text_.replace(u'\n', QChar(kReturnSymbol));
+        const qsizetype textStart = out.size();
         out += text_;
+        QChar* const text = out.data() + textStart;
+        for (qsizetype i = 0; i < text_.size(); ++i) {
+            if (text[i] == u'\n') {
+                text[i] = QChar(kReturnSymbol);
+            }
+        }
         out += u'[';
         out += end_;
         out += u']';
     }
 
-    const std::vector<QStringView>& lines_;
     const float fps_;
+    QString timing_;
     QString start_;
     QString end_;
     QString text_;
 };
-
-// Trimmed non-empty lines as views into `text`; the same pieces as the line splitter gives.
-std::vector<QStringView> lineViews(QStringView text) {
-    std::vector<QStringView> views;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i <= text.size(); ++i) {
-        if (i == text.size() || text[i] == u'\n' || text[i] == u'\r') {
-            QStringView piece = text.mid(start, i - start);
-            qsizetype b = 0;
-            qsizetype e = piece.size();
-            while (b < e && MQStringUtility::isWhitespaceOrNewline(piece[b])) {
-                ++b;
-            }
-            while (e > b && MQStringUtility::isWhitespaceOrNewline(piece[e - 1])) {
-                --e;
-            }
-            if (e > b) {
-                views.push_back(piece.mid(b, e - b));
-            }
-            start = i + 1;
-        }
-    }
-    return views;
-}
 
 } // namespace
 
@@ -175,24 +242,28 @@ QString SRTFile::loadFile(const QString& filePath) {
 }
 
 bool SRTFile::isTimecodeString(const QString& line) {
+    if (isPlainTimingLine(line)) {
+        return true;
+    }
     static const Regex timing(QStringLiteral("(..):(..):(..),(...)-->(..):(..):(..),(...)"));
     return timing.countMatches(line) == 1;
 }
 
 QStringList SRTFile::generateSRTLines(const QStringList& lines, float fps) {
-    std::vector<QStringView> views(lines.begin(), lines.end());
     QString joined;
-    SrtToEditor(views, fps).run(joined);
+    SrtToEditor(fps).run(ListLines(lines), joined);
     return joined.isEmpty() ? QStringList() : joined.split(u'\n');
 }
 
 QString SRTFile::convertToText(const QString& srtText, float fps) {
-    if (MQStringUtility::trimWhitespaceAndNewlines(srtText).size() <= 15) {
+    if (trimmedView(srtText).size() <= 15) {
         return QString();
     }
-    const std::vector<QStringView> lines = lineViews(srtText);
     QString out;
-    SrtToEditor(lines, fps).run(out);
+    // An editor line is a little shorter than the cue it comes from; untouched capacity costs
+    // no memory.
+    out.reserve(srtText.size());
+    SrtToEditor(fps).run(TextLines(srtText), out);
     return out;
 }
 

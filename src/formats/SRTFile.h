@@ -4,8 +4,6 @@
 #include <QStringList>
 #include <QStringView>
 
-#include <vector>
-
 // An imported SRT file and the conversion of SRT into editor text: one line per cue,
 // [start]text[end], the milliseconds turned into frames at the given rate.
 class SRTFile {

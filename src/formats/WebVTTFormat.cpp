@@ -6,22 +6,24 @@
 #include "model/Regex.h"
 #include "model/Subtitle.h"
 
+#include <algorithm>
+
 using MQStringUtility::trimWhitespaceAndNewlines;
 
 namespace {
 
 const QString kArrow = QStringLiteral("-->");
 
-void appendVttTime(QString& out, const TimeCode& time, bool withHours) {
+char* writeVttTime(char* out, const TimeCode& time, bool withHours) {
     if (withHours) {
-        appendPaddedNumber(out, time.hours(), 2);
-        out += u':';
+        out = writePaddedNumber(out, time.hours(), 2);
+        *out++ = ':';
     }
-    appendPaddedNumber(out, time.minutes(), 2);
-    out += u':';
-    appendPaddedNumber(out, time.seconds(), 2);
-    out += u'.';
-    appendPaddedNumber(out, time.milliseconds(), 3);
+    out = writePaddedNumber(out, time.minutes(), 2);
+    *out++ = ':';
+    out = writePaddedNumber(out, time.seconds(), 2);
+    *out++ = '.';
+    return writePaddedNumber(out, time.milliseconds(), 3);
 }
 
 } // namespace
@@ -126,10 +128,13 @@ void WebVTTFormat::appendCue(QString& out, const SubtitleLine& line, const QStri
     const TimeCode& end = line.endTimeCode();
     // A cue never mixes the forms with and without hours.
     const bool withHours = !(start.hours() < 1 && end.hours() < 1);
-    appendVttTime(out, start, withHours);
-    out += QLatin1String(" --> ");
-    appendVttTime(out, end, withHours);
-    out += u'\n';
+    // The timing line is formatted as bytes and appended at once: this runs for every cue.
+    char timing[192]; // room for the longest numbers
+    char* at = writeVttTime(timing, start, withHours);
+    at = std::copy_n(" --> ", 5, at);
+    at = writeVttTime(at, end, withHours);
+    *at++ = '\n';
+    out += QLatin1StringView(timing, at - timing);
     out += collapseBlankLines(text); // a blank line would end the cue
     out += QLatin1String("\n\n");
 }

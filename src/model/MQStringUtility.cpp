@@ -1,5 +1,6 @@
 #include "model/MQStringUtility.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace MQStringUtility {
@@ -24,12 +25,29 @@ QString normalizeEditorText(QStringView text) {
     return out;
 }
 
+QString normalizeEditorText(QString&& text) {
+    const QStringView view(text);
+    if (std::all_of(view.begin(), view.end(), [](QChar c) {
+            return c.unicode() >= 0x20 ? c.unicode() != 0x2028 && c.unicode() != 0x2029
+                                       : c == u'\n';
+        })) {
+        return std::move(text);
+    }
+    return normalizeEditorText(QStringView(text));
+}
+
 bool isWhitespace(QChar c) {
+    if (c.unicode() < 0x80) {
+        return c == u'\t' || c == u' ';
+    }
     return c == u'\t' || c.category() == QChar::Separator_Space;
 }
 
 bool isWhitespaceOrNewline(QChar c) {
     const char16_t u = c.unicode();
+    if (u < 0x80) {
+        return (u >= 0x09 && u <= 0x0D) || u == u' ';
+    }
     return (u >= 0x09 && u <= 0x0D) || u == 0x85 || c.category() == QChar::Separator_Space ||
            c.category() == QChar::Separator_Line || c.category() == QChar::Separator_Paragraph;
 }

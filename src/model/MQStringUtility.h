@@ -12,6 +12,9 @@ namespace MQStringUtility {
 // Editor text normalisation: "\r\n" becomes "\n"; every other "\r", U+2028 and U+2029 becomes
 // "\n"; every other character below U+0020 (tab included) is dropped.
 QString normalizeEditorText(QStringView text);
+// The same for a string the caller gives up: returned as it is, without a copy, when it is
+// already normal (a long imported document need not exist twice).
+QString normalizeEditorText(QString&& text);
 
 // White space: Unicode space separators and tab. Newlines: U+000A-U+000D, U+0085, U+2028,
 // U+2029.

@@ -40,15 +40,24 @@ bool splitTimecode(const QString& timecode, TimecodeFields& fields) {
     while (!s.isEmpty() && (s.back() == u'[' || s.back() == u']')) {
         s.chop(1);
     }
-    const auto parts = s.split(u':');
-    if (parts.size() < 3) {
+    // Split by hand in one pass: this runs for both codes of every editor line.
+    qsizetype colons[3] = {-1, -1, -1};
+    int colonCount = 0;
+    int points = 0;
+    qsizetype point = -1;
+    for (qsizetype i = 0; i < s.size() && colonCount < 3; ++i) {
+        if (s[i] == u':') {
+            colons[colonCount++] = i;
+        } else if (s[i] == u'.' && colonCount == 2 && points++ == 0) {
+            point = i;
+        }
+    }
+    if (colonCount < 2 || points != 1) {
         return false;
     }
-    const auto secondParts = parts[2].split(u'.');
-    if (secondParts.size() != 2) {
-        return false;
-    }
-    fields = {parts[0], parts[1], secondParts[0], secondParts[1]};
+    const qsizetype thirdEnd = colonCount == 3 ? colons[2] : s.size();
+    fields = {s.mid(0, colons[0]), s.mid(colons[0] + 1, colons[1] - colons[0] - 1),
+              s.mid(colons[1] + 1, point - colons[1] - 1), s.mid(point + 1, thirdEnd - point - 1)};
     return true;
 }
 
@@ -67,10 +76,19 @@ QString MQTimeUtility::timeStringFromTimeInterval(double seconds) const {
     if (seconds < 0) {
         return QString();
     }
-    return u'[' + rawTimeStringFromTimeInterval(seconds) + u']';
+    char buffer[64];
+    buffer[0] = '[';
+    char* end = writeRawTimeString(seconds, buffer + 1);
+    *end++ = ']';
+    return QString::fromLatin1(buffer, end - buffer);
 }
 
 QString MQTimeUtility::rawTimeStringFromTimeInterval(double seconds) const {
+    char buffer[64];
+    return QString::fromLatin1(buffer, writeRawTimeString(seconds, buffer) - buffer);
+}
+
+char* MQTimeUtility::writeRawTimeString(double seconds, char* out) const {
     const ITTime split(seconds);
     int32_t hours = split.getHours();
     int32_t minutes = split.getMinutes();
@@ -88,8 +106,6 @@ QString MQTimeUtility::rawTimeStringFromTimeInterval(double seconds) const {
         }
     }
     // "%.2d:%.2d:%.2d.%.2d", formatted by hand: this runs for every time of every line.
-    char buffer[64];
-    char* out = buffer;
     const auto put = [&](int32_t value) {
         long long v = value;
         if (v < 0) {
@@ -99,7 +115,7 @@ QString MQTimeUtility::rawTimeStringFromTimeInterval(double seconds) const {
         if (v < 10) {
             *out++ = '0';
         }
-        out = std::to_chars(out, buffer + sizeof buffer, v).ptr;
+        out = std::to_chars(out, out + 20, v).ptr;
     };
     put(hours);
     *out++ = ':';
@@ -108,7 +124,7 @@ QString MQTimeUtility::rawTimeStringFromTimeInterval(double seconds) const {
     put(secs);
     *out++ = '.';
     put(frames);
-    return QString::fromLatin1(buffer, out - buffer);
+    return out;
 }
 
 QString MQTimeUtility::timeStringFromCMTime(const MediaTime& time) const {

@@ -52,5 +52,7 @@ public:
 private:
     MQTimeUtility() = default;
     MediaTime nudgeStep() const;
+    // Writes HH:MM:SS.FF at `out` (at most 47 characters) and returns the end.
+    char* writeRawTimeString(double seconds, char* out) const;
     double fps_ = 30.0;
 };

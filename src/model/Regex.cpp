@@ -134,9 +134,11 @@ void Regex::forEachMatch(const QString& subject,
     m->reset(input);
     UErrorCode status = U_ZERO_ERROR;
     Match match{subject, {}};
+    const int groupCount = m->groupCount();
+    match.groups.reserve(groupCount + 1);
     while (m->find(status) && U_SUCCESS(status)) {
         match.groups.clear();
-        for (int g = 0; g <= m->groupCount(); ++g) {
+        for (int g = 0; g <= groupCount; ++g) {
             match.groups.append({m->start(g, status), m->end(g, status)});
         }
         if (!visit(match)) {

@@ -19,6 +19,11 @@ QString SubtitleFormat::formatText(const SubtitleLine& line) const {
 }
 
 QString SubtitleFormat::collapseBlankLines(const QString& original) {
+    // Most texts have no blank line; those are handed back without a search for one.
+    const qsizetype firstBreak = original.indexOf(u'\n');
+    if (firstBreak < 0 || original.indexOf(u'\n', firstBreak + 1) < 0) {
+        return original;
+    }
     QString text = original;
     while (text.contains(QStringLiteral("\n\n"))) {
         text.replace(QStringLiteral("\n\n"), QStringLiteral("\n"));

@@ -41,11 +41,16 @@ QString newLineId() {
     return QString::fromLatin1(text, 36);
 }
 
+// The times of a line not yet timed, decomposed once rather than for every new line.
+const TimeCode& unsetTime() {
+    static const TimeCode unset = TimeCode::fromSeconds(-1);
+    return unset;
+}
+
 } // namespace
 
 SubtitleLine::SubtitleLine()
-    : subtitleLineId(newLineId()), startTimeCode_(TimeCode::fromSeconds(-1)),
-      endTimeCode_(TimeCode::fromSeconds(-1)) {}
+    : subtitleLineId(newLineId()), startTimeCode_(unsetTime()), endTimeCode_(unsetTime()) {}
 
 SubtitleLinePtr SubtitleLine::copyOf(const SubtitleLine& source) {
     auto line = create();

@@ -104,6 +104,30 @@ TEST(ProjectFile, ReadsAnotherWritersFileKeyByKey) {
     EXPECT_EQ(project->fcp7MovieMainTrackXMLString, QString());
 }
 
+TEST(ProjectFile, DeeplyNestedValuesDoNotExhaustTheStack) {
+    const int depth = 200000;
+    const QByteArray plist = kPlistHead + "<dict>\n<key>unknown</key>" +
+                             QByteArray("<array>").repeated(depth) +
+                             QByteArray("</array>").repeated(depth) +
+                             "\n<key>text</key><string>kept</string>\n</dict>\n</plist>\n";
+    const std::optional<QVariantMap> dictionary = PropertyList::readDictionary(plist);
+    ASSERT_TRUE(dictionary);
+    EXPECT_EQ(dictionary->value(QStringLiteral("text")), QStringLiteral("kept"));
+    // Shallow nesting is read as it stands.
+    const auto nested = PropertyList::readDictionary(
+        kPlistHead + "<dict><key>a</key><array><array><dict><key>b</key><integer>3</integer>"
+                     "</dict></array></array></dict></plist>");
+    ASSERT_TRUE(nested);
+    EXPECT_EQ(nested->value(QStringLiteral("a"))
+                  .toList()
+                  .value(0)
+                  .toList()
+                  .value(0)
+                  .toMap()
+                  .value(QStringLiteral("b")),
+              qlonglong(3));
+}
+
 TEST(ProjectFile, BooleanReadingsOfOtherTypes) {
     struct Case {
         QVariant value;

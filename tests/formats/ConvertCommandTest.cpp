@@ -2,6 +2,8 @@
 #include "FormatsTestSupport.h"
 #include "TestSupport.h"
 
+#include "app/MQProjectFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -86,6 +88,10 @@ TEST(ConvertCommand, FailuresExitWithTwoAndWriteNothing) {
     ASSERT_TRUE(unknown.open(QIODevice::WriteOnly));
     unknown.write("nothing any format claims\n");
     unknown.close();
+    QFile notProject(dir.filePath(QStringLiteral("bad.mqp")));
+    ASSERT_TRUE(notProject.open(QIODevice::WriteOnly));
+    notProject.write("<plist><array/></plist>");
+    notProject.close();
     const QString out = dir.filePath(QStringLiteral("out.vtt"));
     struct Case {
         QStringList args;
@@ -101,6 +107,10 @@ TEST(ConvertCommand, FailuresExitWithTwoAndWriteNothing) {
           QStringLiteral("fast")},
          "invalid frame rate"},
         {{fixturePath(QStringLiteral("roundtrip.srt"))}, "usage"},
+        {{dir.filePath(QStringLiteral("bad.mqp")), out}, "Can not read the project bad.mqp"},
+        {{fixturePath(QStringLiteral("roundtrip.srt")), out, QStringLiteral("--movie"),
+          QStringLiteral("m.mov")},
+         "--movie is recorded only in a .mqp project"},
         {{fixturePath(QStringLiteral("roundtrip.srt")),
           dir.filePath(QStringLiteral("no/dir/o.vtt"))},
          "Can not write"},
@@ -112,6 +122,35 @@ TEST(ConvertCommand, FailuresExitWithTwoAndWriteNothing) {
         EXPECT_EQ(run.err.count('\n'), 1) << run.err.data();
         EXPECT_FALSE(QFile::exists(out)) << c.message;
     }
+}
+
+TEST(ConvertCommand, ProjectFilesCarryTheEditorText) {
+    QTemporaryDir dir;
+    const QString srt = fixturePath(QStringLiteral("roundtrip.srt"));
+    const QString editorText = dir.filePath(QStringLiteral("editor.txt"));
+    const QString project = dir.filePath(QStringLiteral("new.MQP"));
+    const QString movie = dir.filePath(QStringLiteral("movie.mov"));
+    const QString fps = QStringLiteral("4");
+    ASSERT_EQ(marquee({"convert", srt, editorText, "--fps", fps}).exitCode, 0);
+    const CommandResult written =
+        marquee({"convert", srt, project, "--fps", fps, "--movie", movie});
+    ASSERT_EQ(written.exitCode, 0) << written.err.data();
+
+    QString error;
+    const std::optional<MQProjectFile> read = MQProjectFile::read(project, &error);
+    ASSERT_TRUE(read) << error.toStdString();
+    EXPECT_EQ(read->subtitleText, contents(editorText));
+    EXPECT_EQ(read->moviePath, movie);
+    MQProjectFile defaults;
+    defaults.subtitleText = read->subtitleText;
+    defaults.moviePath = read->moviePath;
+    EXPECT_EQ(read->toDictionary(), defaults.toDictionary()) << "other fields at their defaults";
+
+    // Read back as input, the project gives the file it was made from.
+    const QString back = dir.filePath(QStringLiteral("back.srt"));
+    const CommandResult reread = marquee({"convert", project, back, "--fps", fps});
+    ASSERT_EQ(reread.exitCode, 0) << reread.err.data();
+    EXPECT_EQ(contents(back), contents(srt));
 }
 
 TEST(ConvertCommand, FormatsListsReadersAndWriters) {

@@ -17,6 +17,8 @@ TEST(StringUtility, NormalizesEditorText) {
     };
     for (const auto& [in, out] : cases) {
         EXPECT_EQ(normalizeEditorText(in), out) << in.toStdString();
+        // A string handed over is normalised alike (and kept as it is when already normal).
+        EXPECT_EQ(normalizeEditorText(QString(in)), out) << in.toStdString();
     }
 }
 

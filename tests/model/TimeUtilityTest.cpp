@@ -77,6 +77,9 @@ INSTANTIATE_TEST_SUITE_P(
                       ParseCase{30, "[00:00:01.123]", 1 + 123.0 / 30, 5.09},
                       ParseCase{30, "[01:02:03.01]", 3723 + 1.0 / 30, 3723.03},
                       ParseCase{30, "[00:01.5]", -1, -1}, // too few fields: refused, not read
+                      // Only the third field must split at one point; a fourth is ignored.
+                      ParseCase{30, "[00:00:01.15:07]", 1.5, 1.5},
+                      ParseCase{30, "[00:00:01.1.5]", -1, -1}, ParseCase{30, "::.3", 0.1, 0.1},
                       ParseCase{30, "", -1, -1}));
 
 TEST(TimeUtility, MediaTimeFromTimecode) {

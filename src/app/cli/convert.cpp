@@ -1,5 +1,6 @@
-// marquee convert IN OUT [--fps RATE] [--to FORMAT]: the window's import and export paths run on
-// an editor text, so that a conversion gives what the window would give.
+// marquee convert IN OUT [--fps RATE] [--to FORMAT] [--movie PATH]: the window's import and
+// export paths run on an editor text, so that a conversion gives what the window would give.
+#include "app/MQProjectFile.h"
 #include "app/cli/CommandRegistry.h"
 
 #include "editor/SubtitleTextModel.h"
@@ -46,6 +47,15 @@ std::optional<QString> importEditorText(const QString& path, QString& error) {
             return std::nullopt;
         }
         return text;
+    }
+    if (suffix == MQProjectFile::kExtension) {
+        QString reason;
+        std::optional<MQProjectFile> project = MQProjectFile::read(path, &reason);
+        if (!project) {
+            error = QStringLiteral("Can not read the project %1: %2").arg(fileName, reason);
+            return std::nullopt;
+        }
+        return std::move(project->subtitleText);
     }
     if (suffix == QLatin1String("txt")) {
         const QString text = TextFileReader::getContentFromURL(path);
@@ -95,10 +105,11 @@ std::shared_ptr<CueSubtitleFormat> registryFormat(const QString& target) {
 
 bool isKnownTarget(const QString& target) {
     static const QStringList kTargets = {
-        QStringLiteral("srt"),  QStringLiteral("vtt"),        QStringLiteral("webvtt"),
-        QStringLiteral("sub"),  QStringLiteral("subviewer1"), QStringLiteral("subviewer2"),
-        QStringLiteral("sbv"),  QStringLiteral("stl"),        QStringLiteral("encore"),
-        QStringLiteral("avid"), QStringLiteral("txt"),        QStringLiteral("text")};
+        QStringLiteral("srt"),    QStringLiteral("vtt"),        QStringLiteral("webvtt"),
+        QStringLiteral("sub"),    QStringLiteral("subviewer1"), QStringLiteral("subviewer2"),
+        QStringLiteral("sbv"),    QStringLiteral("stl"),        QStringLiteral("encore"),
+        QStringLiteral("avid"),   QStringLiteral("txt"),        QStringLiteral("text"),
+        MQProjectFile::kExtension};
     return kTargets.contains(target);
 }
 
@@ -107,11 +118,13 @@ bool isKnownTarget(const QString& target) {
 void forEachEditorLine(const QString& editorText,
                        const std::function<void(const SubtitleLine&)>& visit) {
     const SubtitleTextModel parser;
+    QString text; // one buffer for every line
     qsizetype start = 0;
     for (;;) {
         const qsizetype end = editorText.indexOf(u'\n', start);
-        const SubtitleLinePtr line =
-            parser.parseText(editorText.mid(start, end < 0 ? -1 : end - start));
+        text.truncate(0);
+        text += QStringView(editorText).mid(start, end < 0 ? -1 : end - start);
+        const SubtitleLinePtr line = parser.parseText(text);
         visit(*line);
         if (end < 0) {
             break;
@@ -146,21 +159,44 @@ QString exportText(const QString& target, const QString& editorText) {
     return editorText; // txt, text: the editor text as it stands
 }
 
+// A new project holding the editor text, every other field at its default but the movie.
+bool writeProject(const QString& path, QString editorText, const QString& moviePath,
+                  QString& error) {
+    MQProjectFile project;
+    project.subtitleText = std::move(editorText);
+    project.moviePath = moviePath;
+    QString reason;
+    if (!project.writeToUrl(path, &reason)) {
+        error = QStringLiteral("Can not write %1: %2").arg(path, reason);
+        return false;
+    }
+    return true;
+}
+
+const QString kUsage = QStringLiteral("convert IN OUT [--fps RATE] [--to FORMAT] [--movie PATH]");
+
 int runConvert(const QStringList& args) {
     // Diagnostics stay out of the command's output; failures are reported on their own.
     QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
     QStringList paths;
     QString target;
+    QString moviePath;
     double fps = 30;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
-        if (arg == QLatin1String("--fps") || arg == QLatin1String("--to")) {
+        if (arg == QLatin1String("--fps") || arg == QLatin1String("--to") ||
+            arg == QLatin1String("--movie")) {
             if (i + 1 >= args.size()) {
                 return cliFail(kName, QStringLiteral("%1 needs a value").arg(arg));
             }
             const QString value = args[++i];
             if (arg == QLatin1String("--to")) {
                 target = value.toLower();
+                continue;
+            }
+            if (arg == QLatin1String("--movie")) {
+                // Stored absolute, so that the project opens the movie from any folder.
+                moviePath = QFileInfo(value).absoluteFilePath();
                 continue;
             }
             bool ok = false;
@@ -175,8 +211,7 @@ int runConvert(const QStringList& args) {
         }
     }
     if (paths.size() != 2) {
-        return cliFail(kName, QStringLiteral("usage: marquee convert IN OUT [--fps RATE] "
-                                             "[--to FORMAT]"));
+        return cliFail(kName, QStringLiteral("usage: marquee %1").arg(kUsage));
     }
     const QString& in = paths[0];
     const QString& out = paths[1];
@@ -188,6 +223,10 @@ int runConvert(const QStringList& args) {
             kName,
             QStringLiteral("unknown output format \"%1\" (see marquee formats)").arg(target));
     }
+    const bool toProject = target == MQProjectFile::kExtension;
+    if (!moviePath.isEmpty() && !toProject) {
+        return cliFail(kName, QStringLiteral("--movie is recorded only in a .mqp project"));
+    }
 
     MQTimeUtility::sharedInstance().setFPS(fps);
     QString error;
@@ -196,8 +235,12 @@ int runConvert(const QStringList& args) {
         return cliFail(kName, error);
     }
     // The editor's normalisation; its lines are parsed one at a time by the export.
-    QString editorText = MQStringUtility::normalizeEditorText(*imported);
+    QString editorText = MQStringUtility::normalizeEditorText(std::move(*imported));
     imported.reset();
+    if (toProject) {
+        return writeProject(out, std::move(editorText), moviePath, error) ? kExitOk
+                                                                          : cliFail(kName, error);
+    }
 
     const QString content = exportText(target, editorText);
     editorText.clear();
@@ -209,8 +252,9 @@ int runConvert(const QStringList& args) {
 
 const CliCommand kConvert{{
     kName,
-    QStringLiteral("convert IN OUT [--fps RATE] [--to FORMAT]"),
-    QStringLiteral("convert a subtitle or script file through the editor text (default 30 fps)"),
+    kUsage,
+    QStringLiteral("convert a subtitle, script or project file through the editor text (default "
+                   "30 fps; --movie names the movie of a new .mqp project)"),
     runConvert,
 }};
 

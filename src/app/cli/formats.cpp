@@ -18,6 +18,7 @@ int runFormats(const QStringList& args) {
     out += QStringLiteral(
         "Read and written by their own commands:\n"
         "  SRT (*.srt)                 --to srt\n"
+        "  Marquee project (*.mqp)     --to mqp (its editor text; --movie PATH sets its movie)\n"
         "Written only:\n"
         "  STL (*.stl)                 --to stl\n"
         "  Adobe Encore (*.txt)        --to encore\n"
@@ -26,7 +27,7 @@ int runFormats(const QStringList& args) {
         "Read only:\n"
         "  Editor text (*.txt), RTF (*.rtf), Word (*.doc, *.docx)\n"
         "Targets of convert --to: srt, vtt, webvtt, sub, subviewer1, subviewer2, sbv, stl, "
-        "encore, avid, txt, text (*.sub means SubViewer 2.0)\n");
+        "encore, avid, txt, text, mqp (*.sub means SubViewer 2.0)\n");
     std::fputs(qUtf8Printable(out), stdout);
     return kExitOk;
 }
