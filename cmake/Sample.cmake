@@ -10,7 +10,15 @@ if(MQ_FFMPEG AND MQ_ESPEAK)
         DEPENDS ${PROJECT_SOURCE_DIR}/scripts/make-sample.sh
         COMMENT "Generating the sample movie"
         VERBATIM)
-    add_custom_target(sample ALL DEPENDS ${MQ_SAMPLE_DIR}/Sample.mp4 ${MQ_SAMPLE_DIR}/Sample.txt)
+    # The project that `make run` opens: the sample text with the movie.
+    add_custom_command(
+        OUTPUT ${MQ_SAMPLE_DIR}/Sample.mqp
+        COMMAND marquee convert ${MQ_SAMPLE_DIR}/Sample.txt ${MQ_SAMPLE_DIR}/Sample.mqp
+                --fps 25 --movie ${MQ_SAMPLE_DIR}/Sample.mp4
+        DEPENDS marquee ${MQ_SAMPLE_DIR}/Sample.mp4 ${MQ_SAMPLE_DIR}/Sample.txt
+        COMMENT "Making the sample project"
+        VERBATIM)
+    add_custom_target(sample ALL DEPENDS ${MQ_SAMPLE_DIR}/Sample.mqp)
 else()
     message(STATUS "sample movie skipped: ffmpeg or espeak-ng not found")
 endif()
