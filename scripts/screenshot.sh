@@ -18,7 +18,7 @@ xvfb-run -a -s "-screen 0 1440x900x24" bash -c '
   "$0" "${@:2}" &
   app=$!
   shown=no
-  for _ in $(seq 1 75); do
+  for _ in $(seq 1 300); do
     if xwininfo -root -tree 2>/dev/null | grep -q "Untitle - Marquee\|- Marquee "; then shown=yes; break; fi
     sleep 0.2
   done
