@@ -6,6 +6,7 @@
 #include "app/MQPreferenceWindowController.h"
 #include "app/MQProjectFile.h"
 #include "app/ProjectAutoSave.h"
+#include "media/views/MQMediaPane.h"
 #include "model/MQSetting.h"
 #include "model/MQStringUtility.h"
 #include "model/MQTimeUtility.h"
@@ -170,12 +171,7 @@ void MQMainWindowController::buildPanes() {
     editorSplitter_ = new QSplitter(Qt::Vertical, this);
     mainSplitter_ = new QSplitter(Qt::Horizontal, editorSplitter_);
 
-    moviePane_ = new QLabel(
-        QStringLiteral("Movie\n\nDrop a movie here or choose \"2.Import Video\""), mainSplitter_);
-    moviePane_->setObjectName(QStringLiteral("moviePane"));
-    moviePane_->setAlignment(Qt::AlignCenter);
-    moviePane_->setMinimumWidth(320);
-    moviePane_->setStyleSheet(QStringLiteral("background:#1e1e1e; color:#9a9a9a;"));
+    buildMediaPanes(mainSplitter_);
 
     auto* editorPane = new QWidget(mainSplitter_);
     editorPane->setObjectName(QStringLiteral("editorPane"));
@@ -234,29 +230,7 @@ void MQMainWindowController::buildPanes() {
     });
     editorLayout->addWidget(textView_, 1);
 
-    waveformPane_ = new QWidget(editorSplitter_);
-    waveformPane_->setObjectName(QStringLiteral("waveformPane"));
-    auto* waveLayout = new QVBoxLayout(waveformPane_);
-    waveLayout->setContentsMargins(0, 0, 0, 0);
-    auto* waveButtons = new QHBoxLayout;
-    waveButtons->setContentsMargins(4, 2, 4, 2);
-    const QString waveform = QStringLiteral("the waveform");
-    waveButtons->addWidget(tool(QStringLiteral("Rebuild"),
-                                QStringLiteral("Rebuild when there is problem with the waveform"),
-                                waveform));
-    for (const char* title : {"L", "R", "L+R", "-", "+"}) {
-        waveButtons->addWidget(tool(QString::fromLatin1(title), {}, waveform));
-    }
-    waveButtons->addWidget(tool(QStringLiteral("Drag Speed"),
-                                QStringLiteral("Video playing speed during "
-                                               "drag-wavefrom-make-timecode"),
-                                QStringLiteral("the waveform timeline editor")));
-    waveButtons->addStretch(1);
-    waveLayout->addLayout(waveButtons);
-    auto* waveArea = new QLabel(QStringLiteral("Waveform"), waveformPane_);
-    waveArea->setAlignment(Qt::AlignCenter);
-    waveArea->setStyleSheet(QStringLiteral("background:#101820; color:#5f7f8f;"));
-    waveLayout->addWidget(waveArea, 1);
+    waveformPane_ = buildWaveformPane(editorSplitter_);
 
     // The divider limits: the movie pane at least 700 wide and the editor at least 500; the
     // waveform pane between 200 and 500 high.
@@ -288,7 +262,6 @@ QAction* MQMainWindowController::addPlaceholder(QMenu* menu, const QString& titl
 
 void MQMainWindowController::buildMenus() {
     const QString name = applicationName();
-    const QString media = QStringLiteral("the movie player");
     const QString fcp7Export = QStringLiteral("the FCP7 export");
     const QString fcpx = QStringLiteral("the FCPX exchange");
     const QString tools = QStringLiteral("the text tools");
@@ -346,8 +319,8 @@ void MQMainWindowController::buildMenus() {
     addPlaceholder(file, QStringLiteral("Page Setup..."), QStringLiteral("printing"));
     addPlaceholder(file, QStringLiteral("Print..."), QStringLiteral("printing"));
 
-    const auto addImportCommands = [this, media](QMenu* menu) {
-        addPlaceholder(menu, QStringLiteral("Import Movie"), media);
+    const auto addImportCommands = [this](QMenu* menu) {
+        addCommand(menu, QStringLiteral("Import Movie"), [this] { loadMovie(); });
         addCommand(menu, QStringLiteral("Import Text"), [this] { loadTextFile(); });
     };
     QMenu* fcp7 = bar->addMenu(QStringLiteral("Final Cut Pro 7"));
@@ -471,10 +444,7 @@ void MQMainWindowController::initToolBarItems() {
          QStringLiteral("Load Mov exported from Final Cut Pro. From Final Cut Pro Menu "
                         "\"File-Export-Quicktime Movie\". Untick the Make \"Movie "
                         "Self-contained\" will save disk space and export duration."),
-         [] {
-             announceComingFeature(QStringLiteral("2.Import Video"),
-                                   QStringLiteral("the movie player"));
-         });
+         [this] { loadMovie(); });
     step(QStringLiteral("3.Import Text"), QStringLiteral("import_text"),
          QStringLiteral("Load plain TEXT file created by Mac OS or Windows. One sentence per "
                         "line. You can copy and paste text from any software instead. You can "
@@ -650,19 +620,6 @@ bool MQMainWindowController::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-void MQMainWindowController::openMovie(const QString& path) {
-    if (!QFileInfo::exists(path)) {
-        PromptService::warning(QStringLiteral("The movie file %1 cannot be found.").arg(path));
-        return;
-    }
-    clean();
-    movieFilePath_ = path;
-    projectNeedComposition_ = false;
-    projectOnlyAssembleAudio_ = false;
-    moviePane_->setText(QStringLiteral("Movie\n\n%1\n\n(playback arrives with the movie player)")
-                            .arg(QFileInfo(path).fileName()));
-}
-
 void MQMainWindowController::dragXmlFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -799,7 +756,7 @@ void MQMainWindowController::setWindowTitle() {
 
 void MQMainWindowController::clean() {
     movieFilePath_.clear();
-    moviePane_->setText(QStringLiteral("Movie\n\nDrop a movie here or choose \"2.Import Video\""));
+    cleanMedia();
     saved_ = true;
     raise();
     activateWindow();
@@ -910,6 +867,7 @@ void MQMainWindowController::openMarqueeDocAtFile(const QString& path) {
             const bool composition = projectNeedComposition_;
             const bool audioOnly = projectOnlyAssembleAudio_;
             openMovie(movie);
+            saved_ = true; // the project as it stands in its file
             projectNeedComposition_ = composition;
             projectOnlyAssembleAudio_ = audioOnly;
         } else {

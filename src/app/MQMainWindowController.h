@@ -11,7 +11,9 @@
 #include <functional>
 #include <memory>
 
+class MQMediaPane;
 class MQPreferenceWindowController;
+class MoviePlayerControl;
 class QAction;
 class QComboBox;
 class QLabel;
@@ -75,6 +77,28 @@ public:
     const RecentProjects& recentProjects() const { return recent_; }
     QMenu* recentMenu() const { return recentMenu_; }
 
+    // The movie and the waveform (MQMainWindowMedia.cpp).
+    MQMediaPane* mediaPane() const { return mediaPane_.get(); }
+    // What hand timing drives; nothing before the window is built.
+    MoviePlayerControl* moviePlayerControl() const;
+    void loadMovie();
+    void openMovie(const QString& path);
+    void didPressRebuildWaveformButton();
+    void didPressLeftChannelButton();
+    void didPressRightChannelButton();
+    void didPressLeftAndRightChannelButton();
+    void increaseWaveFormSlider();
+    void decreaseWaveFormSlider();
+    void increaseWaveFormYAxisZoomRate();
+    void decreaseWaveFormYAxisZoomRate();
+    void didChangeDragPlayRate(int segment);
+    QSlider* waveFormZoomSlider() const { return waveFormZoomSlider_; }
+    // The line shown over the movie at `seconds`; the next line's text goes to the waveform.
+    SubtitleLinePtr moviePlayerDisplaySubtitleAtTime(double seconds);
+    void refreshSubtitleAtTime(double seconds);
+    // The editor selected a timecode: the movie and the waveform go there.
+    void seekToSelectedTimeCode(const MediaTime& time);
+
     // Shell commands.
     void loadFromFinalCutPro();
     void batchChangeFont();
@@ -136,7 +160,10 @@ private:
     void restartAutoSaveTimer();
     void syncFrameRateSelector();
     void openProjectAfterAsking(const QString& path);
-    void openMovie(const QString& path);
+    void buildMediaPanes(QSplitter* moviePaneParent);
+    QWidget* buildWaveformPane(QWidget* parent);
+    void wireLoadedMovie();
+    void cleanMedia();
     void dragXmlFile(const QString& path);
     void openResource(const QString& name);
     void initImportAndExportMenuItem();
@@ -148,13 +175,14 @@ private:
 
     QPlainTextEdit* textView_ = nullptr;
     SubtitleTextModel textModel_;
-    QLabel* moviePane_ = nullptr;
+    QWidget* moviePane_ = nullptr;
     QWidget* waveformPane_ = nullptr;
     QSplitter* mainSplitter_ = nullptr;
     QSplitter* editorSplitter_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QComboBox* frameRate_ = nullptr;
     QSlider* fontSizeSlider_ = nullptr;
+    QSlider* waveFormZoomSlider_ = nullptr;
     QMenu* recentMenu_ = nullptr;
     QMenu* importMenu_ = nullptr;
     QMenu* exportMenu_ = nullptr;
@@ -185,4 +213,7 @@ private:
     QString movieFilePath_;
     bool projectNeedComposition_ = false;
     bool projectOnlyAssembleAudio_ = false;
+
+    // Last, so that it goes first: the player and the extraction stop while the editor lives.
+    std::unique_ptr<MQMediaPane> mediaPane_;
 };
