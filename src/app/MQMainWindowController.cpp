@@ -755,8 +755,7 @@ void MQMainWindowController::setWindowTitle() {
 }
 
 void MQMainWindowController::clean() {
-    movieFilePath_.clear();
-    cleanMedia();
+    closeMovie();
     saved_ = true;
     raise();
     activateWindow();
@@ -858,6 +857,7 @@ void MQMainWindowController::openMarqueeDocAtFile(const QString& path) {
     projectOnlyAssembleAudio_ = project->onlyAssembleAudio;
     replaceTextInTextView(project->subtitleText);
 
+    closeMovie(); // the previous project's movie is not this one's
     if (!project->moviePath.isEmpty()) {
         QString movie = project->moviePath;
         if (!QFileInfo::exists(movie)) {

@@ -163,7 +163,8 @@ private:
     void buildMediaPanes(QSplitter* moviePaneParent);
     QWidget* buildWaveformPane(QWidget* parent);
     void wireLoadedMovie();
-    void cleanMedia();
+    // Stops the player and the extraction and forgets the movie.
+    void closeMovie();
     void dragXmlFile(const QString& path);
     void openResource(const QString& name);
     void initImportAndExportMenuItem();

@@ -240,8 +240,9 @@ void MQMainWindowController::wireLoadedMovie() {
     }
 }
 
-void MQMainWindowController::cleanMedia() {
+void MQMainWindowController::closeMovie() {
     mediaPane_->clean();
+    movieFilePath_.clear();
 }
 
 // ---------------------------------------------------------------------------------------------
