@@ -12,6 +12,9 @@ export MARQUEE_SETTINGS_FILE="$scratch/settings.json"
 echo '{"firstLaunch": "NO", "isFinalCutPro7ToolBar": false}' > "$MARQUEE_SETTINGS_FILE"
 export MARQUEE_DOCUMENTS_DIR="$scratch/Documents"
 export XDG_CACHE_HOME="$scratch/cache"
+# A still frame a few seconds into the sample movie, with its subtitle over it; no sound.
+export MARQUEE_SCREENSHOT_SEEK=3
+export MARQUEE_AUDIO_OUTPUT=null
 args=()
 [ -f "$build/sample/Sample.mqp" ] && args+=("$build/sample/Sample.mqp")
 xvfb-run -a -s "-screen 0 1440x900x24" bash -c '

@@ -233,16 +233,16 @@ void MQMainWindowController::buildPanes() {
     waveformPane_ = buildWaveformPane(editorSplitter_);
 
     // The divider limits: the movie pane at least 700 wide and the editor at least 500; the
-    // waveform pane between 200 and 500 high.
+    // waveform pane between 200 (or what its blocks need) and 500 high.
     moviePane_->setMinimumWidth(700);
     editorPane->setMinimumWidth(500);
-    waveformPane_->setMinimumHeight(200);
+    waveformPane_->setMinimumHeight(qMax(200, waveformPane_->minimumSizeHint().height()));
     waveformPane_->setMaximumHeight(500);
     mainSplitter_->setChildrenCollapsible(false);
     editorSplitter_->setChildrenCollapsible(false);
     mainSplitter_->setStretchFactor(1, 1);
     editorSplitter_->setStretchFactor(0, 1);
-    editorSplitter_->setSizes({560, 240});
+    editorSplitter_->setSizes({480, 300});
     setCentralWidget(editorSplitter_);
 }
 
