@@ -222,7 +222,7 @@ void MQMainWindowController::openMovie(const QString& path) {
 void MQMainWindowController::wireLoadedMovie() {
     syncFrameRateSelector();
     // The lines were parsed at the rate in force before the movie set its own.
-    if (!textModel_.text().isEmpty()) {
+    if (!subtitleTextModel().text().isEmpty()) {
         didPressRebuildWaveformButton();
     }
 
@@ -250,8 +250,8 @@ void MQMainWindowController::closeMovie() {
 
 SubtitleLinePtr MQMainWindowController::moviePlayerDisplaySubtitleAtTime(double seconds) {
     const MediaTime time = MQTimeUtility::sharedInstance().getCMTimeWithTimeInteval(seconds);
-    SubtitleLinePtr line = textModel_.getCurrentSubtitle(time);
-    const SubtitleLinePtr next = textModel_.getNextSubtitleLineAtTime(time);
+    SubtitleLinePtr line = subtitleTextModel().getCurrentSubtitle(time);
+    const SubtitleLinePtr next = subtitleTextModel().getNextSubtitleLineAtTime(time);
     NotificationCenter::defaultCenter().post(WaveFormNotification::kSetNextSubtitleText,
                                              next ? next->text() : QString());
     return line;
@@ -277,7 +277,7 @@ void MQMainWindowController::didPressRebuildWaveformButton() {
     // rebuilds its blocks and summary; the editor text, its undo history and the saved state
     // stay as they are.
     mediaPane_->waveFormView()->removeAllTextViewFromWaveForm();
-    textModel_.setString(textModel_.text());
+    subtitleTextModel().setString(subtitleTextModel().text());
 }
 
 void MQMainWindowController::didPressLeftChannelButton() {
