@@ -1,7 +1,11 @@
 #pragma once
 
 #include "app/RecentProjects.h"
-#include "editor/SubtitleTextModel.h"
+// moc does not parse the standard headers these reach.
+#ifndef Q_MOC_RUN
+#include "editor/SubtitleEditorController.h"
+#include "editor/views/MQAdjustTimeCodeWindowController.h"
+#endif
 #include "model/MediaTime.h"
 #include "nle/XMLElementUtility.h"
 #include "platform/NotificationCenter.h"
@@ -10,13 +14,17 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
+class MQConsolidateTextWindowController;
 class MQPreferenceWindowController;
+class MQReplaceTextWindowController;
+class MoviePlayerControl;
+class SubtitleTextView;
 class QAction;
 class QComboBox;
 class QLabel;
 class QMenu;
-class QPlainTextEdit;
 class QSlider;
 class QSplitter;
 class QTimer;
@@ -26,8 +34,11 @@ inline const QString kToolbarButtonPreferenceChangedNotification =
     QStringLiteral("kToolbarButtonPreferenceChangedNotification");
 
 // The one main window: the movie, editor and waveform panes, the menus and toolbar, and the
-// project that the window holds (file, unsaved state, autosave, recent list).
-class MQMainWindowController : public QMainWindow {
+// project that the window holds (file, unsaved state, autosave, recent list). It is the editor's
+// delegate and the shift dialog's.
+class MQMainWindowController : public QMainWindow,
+                               public SubtitleTextViewDelegate,
+                               public MQAdjustTimeCodeWindowControllerDelegate {
     Q_OBJECT
 public:
     explicit MQMainWindowController(QWidget* parent = nullptr);
@@ -37,8 +48,54 @@ public:
     // autosave of a session that did not end cleanly, then the toolbar.
     void windowDidLoad();
 
-    QPlainTextEdit* textView() const { return textView_; }
-    SubtitleTextModel& subtitleTextModel() { return textModel_; }
+    SubtitleTextView* textView() const { return textView_; }
+    SubtitleTextModel& subtitleTextModel();
+    SubtitleEditorController& editor();
+
+    // The movie player the editor times against; none until a player is built.
+    void setMoviePlayer(MoviePlayerControl* player);
+    MoviePlayerControl* moviePlayer() const { return moviePlayer_; }
+    // Where the editor last asked the player to go. The player takes this hook over; until
+    // then the request is only remembered.
+    void seekMoviePlayerToTime(const MediaTime& time);
+    std::optional<MediaTime> lastSeekRequest() const { return lastSeekRequest_; }
+
+    // The editor's delegate.
+    void textViewDidChange() override;
+    void didSelectedTimeCode(const MediaTime& time) override;
+    bool shouldResignFirstResponder() override;
+    void increaseWaveFormSlider() override;
+    void decreaseWaveFormSlider() override;
+    void increaseWaveFormYAxisZoomRate() override;
+    void decreaseWaveFormYAxisZoomRate() override;
+    void didDragFileIntoTextView(const QString& path) override;
+
+    // A key pressed in another view: the editor's key handler gets it first. True when it
+    // handled the key.
+    bool didRecieveKeydownEvent(QKeyEvent* event);
+
+    // Editor commands of the menus and the buttons beside the editor.
+    void didPressInsertTimeCodeButton();
+    void deleteTimeCode();
+    void insertBreakLine();
+    void didPressAdjustTimeCodeMenuItem();
+    void adjustTimeCodeWithTime(const MediaTime& offset, bool isForward) override;
+    void findErrorTimeCode();
+    void autoCorrectErrorTimecode();
+    void convertDoubleLine();
+    void cutOddLines();
+    void cutEvenLines();
+    void convertPuntuation();
+    void didPressRemoveEmptyLineMenuItem();
+    void convertTimeCodeFormat();
+    void replaceText();
+    void replaceTimeCode();
+    void consolidateText();
+    MQAdjustTimeCodeWindowController* adjustTimeCodeWindow() const { return adjustTimeCode_; }
+    MQReplaceTextWindowController* replaceTextWindow() const { return replaceTextWindow_; }
+    MQConsolidateTextWindowController* consolidateTextWindow() const {
+        return consolidateTextWindow_;
+    }
 
     // Dropped files, by lowercased extension; the first match wins.
     enum class DropRoute { Movie, SRT, Text, Doc, Rtf, FCP7XML, FCPXXML, Project, SubtitleFile };
@@ -125,7 +182,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void buildPanes();
@@ -135,6 +194,11 @@ private:
     void updateRecentProjectMenu();
     void restartAutoSaveTimer();
     void syncFrameRateSelector();
+    void frameRateDidChange();
+    bool checkEditable();
+    void cutLinesToClipboard(bool odd);
+    // The selection, or the whole text when nothing is selected, replaced by `transform` of it.
+    void transformSelectionOrText(const std::function<QString(const QString&)>& transform);
     void openProjectAfterAsking(const QString& path);
     void openMovie(const QString& path);
     void dragXmlFile(const QString& path);
@@ -146,8 +210,12 @@ private:
     void exportFile(const QString& title, const QString& suggestedName, const QString& extension,
                     const std::function<bool(const QString& path, QString* error)>& write);
 
-    QPlainTextEdit* textView_ = nullptr;
-    SubtitleTextModel textModel_;
+    SubtitleTextView* textView_ = nullptr;
+    MoviePlayerControl* moviePlayer_ = nullptr;
+    std::optional<MediaTime> lastSeekRequest_;
+    MQAdjustTimeCodeWindowController* adjustTimeCode_ = nullptr;
+    MQReplaceTextWindowController* replaceTextWindow_ = nullptr;
+    MQConsolidateTextWindowController* consolidateTextWindow_ = nullptr;
     QLabel* moviePane_ = nullptr;
     QWidget* waveformPane_ = nullptr;
     QSplitter* mainSplitter_ = nullptr;

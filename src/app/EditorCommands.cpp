@@ -1,0 +1,275 @@
+// The window's editor commands: the editor's delegate, keys from the other views, and the
+// commands of the Tools menu and of the buttons beside the editor.
+#include "app/MQMainWindowController.h"
+
+#include "editor/MoviePlayerControl.h"
+#include "editor/TextTools.h"
+#include "editor/views/MQPasteInWindowController.h"
+#include "editor/views/SubtitleTextView.h"
+#include "model/MQStringUtility.h"
+#include "model/MQTimeUtility.h"
+#include "platform/PromptService.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+
+namespace {
+
+void waveformIsComing(const QString& command) {
+    PromptService::warning(
+        QStringLiteral("\"%1\" is not available yet: it arrives with the waveform.").arg(command));
+}
+
+} // namespace
+
+SubtitleTextModel& MQMainWindowController::subtitleTextModel() {
+    return textView_->model();
+}
+
+SubtitleEditorController& MQMainWindowController::editor() {
+    return textView_->editor();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The player
+
+void MQMainWindowController::setMoviePlayer(MoviePlayerControl* player) {
+    moviePlayer_ = player;
+    editor().setPlayer(player);
+}
+
+void MQMainWindowController::seekMoviePlayerToTime(const MediaTime& time) {
+    lastSeekRequest_ = time;
+    if (moviePlayer_ && moviePlayer_->hasMovie()) {
+        moviePlayer_->setCurrentTime(time.seconds());
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The editor's delegate
+
+void MQMainWindowController::textViewDidChange() {
+    saved_ = false;
+}
+
+void MQMainWindowController::didSelectedTimeCode(const MediaTime& time) {
+    seekMoviePlayerToTime(time);
+}
+
+bool MQMainWindowController::shouldResignFirstResponder() {
+    // While the movie plays the editor keeps the keys, so that timing goes on.
+    return !(moviePlayer_ && moviePlayer_->isPlaying());
+}
+
+void MQMainWindowController::increaseWaveFormSlider() {
+    waveformIsComing(QStringLiteral("Zoom In"));
+}
+
+void MQMainWindowController::decreaseWaveFormSlider() {
+    waveformIsComing(QStringLiteral("Zoom Out"));
+}
+
+void MQMainWindowController::increaseWaveFormYAxisZoomRate() {
+    waveformIsComing(QStringLiteral("Vertical Zoom In"));
+}
+
+void MQMainWindowController::decreaseWaveFormYAxisZoomRate() {
+    waveformIsComing(QStringLiteral("Vertical Zoom Out"));
+}
+
+void MQMainWindowController::didDragFileIntoTextView(const QString& path) {
+    didDragFileIntoView(path);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Keys from the other views
+
+bool MQMainWindowController::didRecieveKeydownEvent(QKeyEvent* event) {
+    return editor().handleKeyEvent(SubtitleTextView::editorKeyEvent(*event));
+}
+
+void MQMainWindowController::keyPressEvent(QKeyEvent* event) {
+    if (didRecieveKeydownEvent(event)) {
+        event->accept();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+bool MQMainWindowController::focusNextPrevChild(bool next) {
+    // Tab and Shift+Tab in another view arrive here rather than as key presses; they drive the
+    // player when a movie is loaded and move the focus otherwise.
+    const QKeyEvent tab(QEvent::KeyPress, next ? Qt::Key_Tab : Qt::Key_Backtab,
+                        next ? Qt::NoModifier : Qt::ShiftModifier);
+    if (editor().handleKeyEvent(SubtitleTextView::editorKeyEvent(tab))) {
+        return true;
+    }
+    return QMainWindow::focusNextPrevChild(next);
+}
+
+void MQMainWindowController::keyReleaseEvent(QKeyEvent* event) {
+    editor().keyUp(SubtitleTextView::editorKeyEvent(*event));
+    QMainWindow::keyReleaseEvent(event);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Timecodes
+
+bool MQMainWindowController::checkEditable() {
+    // The editor stays read-only until a subtitle template is loaded; the commands that change
+    // its text wait for that too.
+    return !textView_->isReadOnly() || checkXML();
+}
+
+void MQMainWindowController::didPressInsertTimeCodeButton() {
+    if (!checkEditable()) {
+        return;
+    }
+    if (!moviePlayer_) {
+        PromptService::warning(QStringLiteral(
+            "\"Insert Timecode\" is not available yet: it arrives with the movie player."));
+        return;
+    }
+    if (!moviePlayer_->hasMovie()) {
+        return;
+    }
+    editor().insertCurrentTimeString();
+    editor().refreshTextViewDisplay();
+}
+
+void MQMainWindowController::deleteTimeCode() {
+    if (!checkEditable()) {
+        return;
+    }
+    editor().deleteTimeStringsInSelection();
+}
+
+void MQMainWindowController::insertBreakLine() {
+    if (!checkEditable()) {
+        return;
+    }
+    textView_->replaceCharacters(textView_->selectedRange(), QString(TextTools::kReturnMarker));
+}
+
+void MQMainWindowController::didPressAdjustTimeCodeMenuItem() {
+    if (!checkEditable()) {
+        return;
+    }
+    if (!adjustTimeCode_) {
+        adjustTimeCode_ = new MQAdjustTimeCodeWindowController(this);
+        adjustTimeCode_->setDelegate(this);
+    }
+    adjustTimeCode_->reset(MQTimeUtility::sharedInstance().getFPS());
+    adjustTimeCode_->exec();
+}
+
+void MQMainWindowController::adjustTimeCodeWithTime(const MediaTime& offset, bool isForward) {
+    editor().adjustTimeStringInSelectionWithTimeIncreament(offset, isForward);
+}
+
+void MQMainWindowController::findErrorTimeCode() {
+    editor().findNextErrorTimecode();
+}
+
+void MQMainWindowController::autoCorrectErrorTimecode() {
+    if (!checkEditable()) {
+        return;
+    }
+    editor().autoCorrectErrorTimecode();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Text tools
+
+void MQMainWindowController::transformSelectionOrText(
+    const std::function<QString(const QString&)>& transform) {
+    const TextRange selection = textView_->selectedRange();
+    if (selection.length == 0) {
+        replaceTextInTextView(transform(textView_->toPlainText()));
+        return;
+    }
+    const QString result =
+        transform(subtitleTextModel().text().mid(selection.location, selection.length));
+    textView_->replaceCharacters(selection, result);
+    textView_->setSelectedRange({selection.location, result.size()});
+}
+
+void MQMainWindowController::convertDoubleLine() {
+    if (!checkEditable()) {
+        return;
+    }
+    if (!PromptService::confirm(
+            QStringLiteral("Warning"),
+            QStringLiteral("The even lines will be merged into the odd lines: line 2 joins line "
+                           "1, line 4 joins line 3, and so on, with a line break between them. "
+                           "Do you want to continue?"))) {
+        return;
+    }
+    transformSelectionOrText(TextTools::convertToBilingual);
+}
+
+void MQMainWindowController::cutLinesToClipboard(bool odd) {
+    if (!checkEditable()) {
+        return;
+    }
+    const QString cut = editor().cutLines(odd);
+    QGuiApplication::clipboard()->setText(cut);
+}
+
+void MQMainWindowController::cutOddLines() {
+    cutLinesToClipboard(true);
+}
+
+void MQMainWindowController::cutEvenLines() {
+    cutLinesToClipboard(false);
+}
+
+void MQMainWindowController::convertPuntuation() {
+    if (!checkEditable()) {
+        return;
+    }
+    replaceTextInTextView(TextTools::convertPunctuationToReturn(textView_->toPlainText()));
+}
+
+void MQMainWindowController::didPressRemoveEmptyLineMenuItem() {
+    if (!checkEditable()) {
+        return;
+    }
+    replaceTextInTextView(TextTools::removeEmptyLinesFromString(textView_->toPlainText()));
+}
+
+void MQMainWindowController::convertTimeCodeFormat() {
+    if (!checkEditable()) {
+        return;
+    }
+    replaceTextInTextView(TextTools::convertTimeCodeFormat(textView_->toPlainText()));
+}
+
+void MQMainWindowController::replaceText() {
+    if (!checkEditable()) {
+        return;
+    }
+    replaceTextWindow_->setOriginalText(textView_->toPlainText());
+    if (replaceTextWindow_->exec() == 1) {
+        editor().pasteTextOnly(replaceTextWindow_->getReplaceText());
+    }
+}
+
+void MQMainWindowController::replaceTimeCode() {
+    if (!checkEditable()) {
+        return;
+    }
+    editor().pasteTimeCodeOnly(
+        MQStringUtility::normalizeEditorText(QGuiApplication::clipboard()->text()));
+}
+
+void MQMainWindowController::consolidateText() {
+    if (!checkEditable()) {
+        return;
+    }
+    consolidateTextWindow_->setOriginalText(textView_->toPlainText());
+    if (consolidateTextWindow_->exec() == 1) {
+        replaceTextInTextView(consolidateTextWindow_->getConsolidateText());
+    }
+}
