@@ -82,6 +82,22 @@ void MQMainWindowController::didDragFileIntoTextView(const QString& path) {
     didDragFileIntoView(path);
 }
 
+SubtitleLineList MQMainWindowController::subtitleForStartTimeAndEndTime(double start, double end) {
+    return subtitleTextModel().subtitleForStartTimeAndEndTime(start, end);
+}
+
+qsizetype MQMainWindowController::indexForSubtitleLine(const SubtitleLinePtr& line) {
+    return subtitleTextModel().indexForSubtitleLine(line);
+}
+
+SubtitleLinePtr MQMainWindowController::previousSubtitleLineForLine(const SubtitleLinePtr& line) {
+    return subtitleTextModel().previousSubtitleLineForLine(line);
+}
+
+SubtitleLinePtr MQMainWindowController::nextSubtitleLineForLine(const SubtitleLinePtr& line) {
+    return subtitleTextModel().nextSubtitleLineForLine(line);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Keys from the other views
 

@@ -139,7 +139,10 @@ MQMainWindowController::MQMainWindowController(QWidget* parent) : QMainWindow(pa
     resize(1440, 860);
 }
 
-MQMainWindowController::~MQMainWindowController() = default;
+MQMainWindowController::~MQMainWindowController() {
+    // The editor outlives this part of the window while the children are torn down.
+    textView_->setTextViewDelegate(nullptr);
+}
 
 void MQMainWindowController::windowDidLoad() {
     setWindowTitle();
@@ -225,7 +228,7 @@ void MQMainWindowController::buildPanes() {
     buttonRow->addStretch(1);
     fontSizeSlider_ = new QSlider(Qt::Horizontal, editorButtons);
     fontSizeSlider_->setRange(9, 48);
-    fontSizeSlider_->setFixedWidth(100);
+    fontSizeSlider_->setFixedWidth(72);
     fontSizeSlider_->setToolTip(QStringLiteral("Font size"));
     connect(fontSizeSlider_, &QSlider::valueChanged, this,
             &MQMainWindowController::setCurrentFontSize);

@@ -70,6 +70,12 @@ public:
     void decreaseWaveFormYAxisZoomRate() override;
     void didDragFileIntoTextView(const QString& path) override;
 
+    // Look-ups of the waveform and the player, answered by the editor's line list.
+    SubtitleLineList subtitleForStartTimeAndEndTime(double start, double end);
+    qsizetype indexForSubtitleLine(const SubtitleLinePtr& line);
+    SubtitleLinePtr previousSubtitleLineForLine(const SubtitleLinePtr& line);
+    SubtitleLinePtr nextSubtitleLineForLine(const SubtitleLinePtr& line);
+
     // A key pressed in another view: the editor's key handler gets it first. True when it
     // handled the key.
     bool didRecieveKeydownEvent(QKeyEvent* event);
