@@ -10,9 +10,14 @@
 #include "model/MQTimeUtility.h"
 #include "platform/PromptService.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
 
 namespace {
 
@@ -127,6 +132,74 @@ bool MQMainWindowController::focusNextPrevChild(bool next) {
 void MQMainWindowController::keyReleaseEvent(QKeyEvent* event) {
     editor().keyUp(SubtitleTextView::editorKeyEvent(*event));
     QMainWindow::keyReleaseEvent(event);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Find
+
+void MQMainWindowController::buildFindBar(QWidget* parent) {
+    findBar_ = new QWidget(parent);
+    findBar_->setObjectName(QStringLiteral("findBar"));
+    auto* row = new QHBoxLayout(findBar_);
+    row->setContentsMargins(4, 2, 4, 2);
+    row->addWidget(new QLabel(QStringLiteral("Find:"), findBar_));
+    findField_ = new QLineEdit(findBar_);
+    findField_->setObjectName(QStringLiteral("findField"));
+    row->addWidget(findField_, 1);
+    const auto add = [this, row](const QString& title, std::function<void()> command) {
+        auto* button = new QToolButton(findBar_);
+        button->setText(title);
+        button->setAutoRaise(true);
+        connect(button, &QToolButton::clicked, this, std::move(command));
+        row->addWidget(button);
+    };
+    add(QStringLiteral("Previous"), [this] { findNextInTextView(true); });
+    add(QStringLiteral("Next"), [this] { findNextInTextView(false); });
+    findStatus_ = new QLabel(findBar_);
+    row->addWidget(findStatus_);
+    add(QStringLiteral("Done"), [this] {
+        findBar_->hide();
+        textView_->setFocus();
+    });
+    connect(findField_, &QLineEdit::returnPressed, this, [this] { findNextInTextView(false); });
+    auto* close = new QAction(findBar_);
+    close->setShortcut(QKeySequence(Qt::Key_Escape));
+    close->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(close, &QAction::triggered, this, [this] {
+        findBar_->hide();
+        textView_->setFocus();
+    });
+    findBar_->addAction(close);
+    findBar_->hide();
+}
+
+void MQMainWindowController::showFindBar() {
+    findBar_->show();
+    findField_->setFocus();
+    findField_->selectAll();
+}
+
+bool MQMainWindowController::findNextInTextView(bool backward) {
+    const QString needle = findField_->text();
+    findStatus_->clear();
+    if (needle.isEmpty()) {
+        return false;
+    }
+    const QTextDocument::FindFlags flags =
+        backward ? QTextDocument::FindBackward : QTextDocument::FindFlags();
+    if (textView_->find(needle, flags)) {
+        return true;
+    }
+    const QTextCursor from = textView_->textCursor();
+    QTextCursor wrapped = from;
+    wrapped.movePosition(backward ? QTextCursor::End : QTextCursor::Start);
+    textView_->setTextCursor(wrapped);
+    if (textView_->find(needle, flags)) {
+        return true;
+    }
+    textView_->setTextCursor(from);
+    findStatus_->setText(QStringLiteral("Not found"));
+    return false;
 }
 
 // ---------------------------------------------------------------------------------------------

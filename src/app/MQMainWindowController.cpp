@@ -241,6 +241,8 @@ void MQMainWindowController::buildPanes() {
     textView_ = new SubtitleTextView(editorPane);
     textView_->setObjectName(QStringLiteral("textView"));
     editorLayout->addWidget(textView_, 1);
+    buildFindBar(editorPane);
+    editorLayout->addWidget(findBar_);
 
     waveformPane_ = new QWidget(editorSplitter_);
     waveformPane_->setObjectName(QStringLiteral("waveformPane"));
@@ -399,8 +401,9 @@ void MQMainWindowController::buildMenus() {
                [this] { textView_->textCursor().removeSelectedText(); });
     editCommand(QStringLiteral("Select All"), QKeySequence::SelectAll, &QPlainTextEdit::selectAll);
     edit->addSeparator();
-    addPlaceholder(edit, QStringLiteral("Find"), QStringLiteral("the find panel"))
-        ->setShortcut(QKeySequence::Find);
+    addCommand(edit, QStringLiteral("Find"), [this] {
+        showFindBar();
+    })->setShortcut(QKeySequence::Find);
 
     QMenu* toolsMenu = bar->addMenu(QStringLiteral("Tools"));
     addCommand(toolsMenu, QStringLiteral("Convert Time Code Format"),

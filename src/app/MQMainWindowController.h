@@ -24,6 +24,7 @@ class SubtitleTextView;
 class QAction;
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QSlider;
 class QSplitter;
@@ -79,6 +80,14 @@ public:
     // A key pressed in another view: the editor's key handler gets it first. True when it
     // handled the key.
     bool didRecieveKeydownEvent(QKeyEvent* event);
+
+    // The find bar under the editor: the next (or previous) match of its text is selected,
+    // going round past the end; false when there is none.
+    void showFindBar();
+    bool findNextInTextView(bool backward = false);
+    QWidget* findBar() const { return findBar_; }
+    QLineEdit* findField() const { return findField_; }
+    QLabel* findStatus() const { return findStatus_; }
 
     // Editor commands of the menus and the buttons beside the editor.
     void didPressInsertTimeCodeButton();
@@ -195,6 +204,7 @@ protected:
 private:
     void buildPanes();
     void buildMenus();
+    void buildFindBar(QWidget* parent);
     QAction* addCommand(QMenu* menu, const QString& title, std::function<void()> command);
     QAction* addPlaceholder(QMenu* menu, const QString& title, const QString& comingWith);
     void updateRecentProjectMenu();
@@ -217,6 +227,9 @@ private:
                     const std::function<bool(const QString& path, QString* error)>& write);
 
     SubtitleTextView* textView_ = nullptr;
+    QWidget* findBar_ = nullptr;
+    QLineEdit* findField_ = nullptr;
+    QLabel* findStatus_ = nullptr;
     MoviePlayerControl* moviePlayer_ = nullptr;
     std::optional<MediaTime> lastSeekRequest_;
     MQAdjustTimeCodeWindowController* adjustTimeCode_ = nullptr;

@@ -505,3 +505,25 @@ TEST_F(EditorCommandsTest, CommandsThatChangeTheTextWaitForATemplate) {
                   QStringLiteral("Please Load FCP Sample Text or Import XML File first."));
     }
 }
+
+TEST_F(EditorCommandsTest, FindSelectsEachMatchInTurnAndGoesRound) {
+    MQMainWindowController& w = windowWith(QStringLiteral("one two\ntwo three\nfour"));
+    EXPECT_FALSE(w.findBar()->isVisibleTo(&w));
+    menuItem(w, QStringLiteral("Edit"), QStringLiteral("Find"))->trigger();
+    EXPECT_TRUE(w.findBar()->isVisibleTo(&w));
+    w.findField()->setText(QStringLiteral("two"));
+    QTest::keyClick(w.findField(), Qt::Key_Return);
+    EXPECT_EQ(w.textView()->selectedRange(), (TextRange{4, 3}));
+    QTest::keyClick(w.findField(), Qt::Key_Return);
+    EXPECT_EQ(w.textView()->selectedRange(), (TextRange{8, 3}));
+    QTest::keyClick(w.findField(), Qt::Key_Return);
+    EXPECT_EQ(w.textView()->selectedRange(), (TextRange{4, 3}));
+    EXPECT_TRUE(w.findNextInTextView(true));
+    EXPECT_EQ(w.textView()->selectedRange(), (TextRange{8, 3}));
+
+    w.findField()->setText(QStringLiteral("five"));
+    EXPECT_FALSE(w.findNextInTextView());
+    EXPECT_EQ(w.textView()->selectedRange(), (TextRange{8, 3}));
+    EXPECT_EQ(w.findStatus()->text(), QStringLiteral("Not found"));
+    EXPECT_EQ(editorText(), QStringLiteral("one two\ntwo three\nfour"));
+}

@@ -151,6 +151,7 @@ TEST_F(AppTest, EveryMenuCommandDoesSomethingVisible) {
                                 QStringLiteral("Edit/Paste and Match Style"),
                                 QStringLiteral("Edit/Delete"),
                                 QStringLiteral("Edit/Select All"),
+                                QStringLiteral("Edit/Find"),
                                 QStringLiteral("Window/Minimize"),
                                 QStringLiteral("Window/Zoom"),
                                 QStringLiteral("Window/Bring All To Front"),
