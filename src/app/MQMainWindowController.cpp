@@ -55,6 +55,9 @@ const QString kNoSampleText = QStringLiteral(
     "Cannot load Final Cut Pro\"Sample Text\"and its font settings. Please make a new video "
     "track and place the \"Sample Text\" on the new track.");
 
+// The editor's font, kept between sessions.
+const QString kTypingAttributesKey = QStringLiteral("TypingAttr");
+
 struct FrameRate {
     const char* title;
     double fps;
@@ -129,7 +132,13 @@ MQMainWindowController::MQMainWindowController(QWidget* parent) : QMainWindow(pa
 
     connect(&settings, &MQSetting::autoSaveTimeIntevalChanged, this,
             &MQMainWindowController::restartAutoSaveTimer);
-    setCurrentFontSize(int(textView_->font().pointSizeF()));
+    // The editor's font as last chosen, else the view's own.
+    QFont typingFont = textView_->font();
+    const QVariant typing = DefaultsStore::settings().value(kTypingAttributesKey);
+    if (typing.typeId() == QMetaType::QString) {
+        typingFont.fromString(typing.toString());
+    }
+    applyFontSize(int(typingFont.pointSizeF()));
 
     toolbarObserver_ = ObserverGuard(NotificationCenter::defaultCenter().addObserver(
         kToolbarButtonPreferenceChangedNotification, this,
@@ -1131,10 +1140,19 @@ void MQMainWindowController::setCurrentFontSize(int points) {
     if (points <= 0) {
         return;
     }
+    applyFontSize(points);
+    DefaultsStore::settings().setValue(kTypingAttributesKey, textView_->font().toString());
+}
+
+void MQMainWindowController::applyFontSize(int points) {
+    if (points <= 0) {
+        return;
+    }
     currentFontSize_ = points;
     QFont font(QStringLiteral("Helvetica"));
     font.setPointSize(points);
     textView_->setFont(font);
+    textView_->editor().refreshTextViewDisplay();
     const QSignalBlocker block(fontSizeSlider_);
     fontSizeSlider_->setValue(points);
 }

@@ -205,6 +205,7 @@ private:
     void buildPanes();
     void buildMenus();
     void buildFindBar(QWidget* parent);
+    void applyFontSize(int points);
     QAction* addCommand(QMenu* menu, const QString& title, std::function<void()> command);
     QAction* addPlaceholder(QMenu* menu, const QString& title, const QString& comingWith);
     void updateRecentProjectMenu();

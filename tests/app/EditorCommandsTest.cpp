@@ -527,3 +527,14 @@ TEST_F(EditorCommandsTest, FindSelectsEachMatchInTurnAndGoesRound) {
     EXPECT_EQ(w.findStatus()->text(), QStringLiteral("Not found"));
     EXPECT_EQ(editorText(), QStringLiteral("one two\ntwo three\nfour"));
 }
+
+TEST_F(EditorCommandsTest, TheEditorFontSizeIsKeptForTheNextSession) {
+    MQMainWindowController& w = window();
+    const int startSize = w.currentFontSize();
+    EXPECT_GT(startSize, 0);
+    w.setCurrentFontSize(startSize + 7);
+    EXPECT_EQ(w.textView()->font().pointSize(), startSize + 7);
+    reopenWindow();
+    EXPECT_EQ(window().currentFontSize(), startSize + 7);
+    EXPECT_EQ(window().textView()->font().pointSize(), startSize + 7);
+}
