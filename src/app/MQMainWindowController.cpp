@@ -6,6 +6,10 @@
 #include "app/MQPreferenceWindowController.h"
 #include "app/MQProjectFile.h"
 #include "app/ProjectAutoSave.h"
+#include "editor/MoviePlayerControl.h"
+#include "editor/TextTools.h"
+#include "editor/views/MQPasteInWindowController.h"
+#include "editor/views/SubtitleTextView.h"
 #include "media/views/MQMediaPane.h"
 #include "model/MQSetting.h"
 #include "model/MQStringUtility.h"
@@ -16,21 +20,21 @@
 #include "platform/Workspace.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QPlainTextEdit>
 #include <QSlider>
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QSysInfo>
-#include <QTextCursor>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -51,6 +55,9 @@ const QString kCannotLoadFromFCP = QStringLiteral(
 const QString kNoSampleText = QStringLiteral(
     "Cannot load Final Cut Pro\"Sample Text\"and its font settings. Please make a new video "
     "track and place the \"Sample Text\" on the new track.");
+
+// The editor's font, kept between sessions.
+const QString kTypingAttributesKey = QStringLiteral("TypingAttr");
 
 struct FrameRate {
     const char* title;
@@ -92,13 +99,17 @@ MQMainWindowController::MQMainWindowController(QWidget* parent) : QMainWindow(pa
     setObjectName(QStringLiteral("MQMainWindowController"));
     setAcceptDrops(true);
     buildPanes();
+    setMoviePlayer(moviePlayerControl()); // hand timing drives the real player
     buildMenus();
     MQSetting& settings = MQSetting::shareInstance();
     settings.setSubtitleEditorIsHandMode(false);
+    replaceTextWindow_ = new MQReplaceTextWindowController(this);
+    consolidateTextWindow_ = new MQConsolidateTextWindowController(this);
 
     recent_.load();
     updateRecentProjectMenu();
 
+    textView_->setTextViewDelegate(this);
     textView_->setReadOnly(true);
     textView_->setFocus();
 
@@ -123,7 +134,13 @@ MQMainWindowController::MQMainWindowController(QWidget* parent) : QMainWindow(pa
 
     connect(&settings, &MQSetting::autoSaveTimeIntevalChanged, this,
             &MQMainWindowController::restartAutoSaveTimer);
-    setCurrentFontSize(int(textView_->font().pointSizeF()));
+    // The editor's font as last chosen, else the view's own.
+    QFont typingFont = textView_->font();
+    const QVariant typing = DefaultsStore::settings().value(kTypingAttributesKey);
+    if (typing.typeId() == QMetaType::QString) {
+        typingFont.fromString(typing.toString());
+    }
+    applyFontSize(int(typingFont.pointSizeF()));
 
     toolbarObserver_ = ObserverGuard(NotificationCenter::defaultCenter().addObserver(
         kToolbarButtonPreferenceChangedNotification, this,
@@ -133,7 +150,10 @@ MQMainWindowController::MQMainWindowController(QWidget* parent) : QMainWindow(pa
     resize(1440, 860);
 }
 
-MQMainWindowController::~MQMainWindowController() = default;
+MQMainWindowController::~MQMainWindowController() {
+    // The editor outlives this part of the window while the children are torn down.
+    textView_->setTextViewDelegate(nullptr);
+}
 
 void MQMainWindowController::windowDidLoad() {
     setWindowTitle();
@@ -185,32 +205,36 @@ void MQMainWindowController::buildPanes() {
         return commandButton(this, title, tip,
                              [title, with] { announceComingFeature(title, with); });
     };
-    const QString timing = QStringLiteral("hand timing");
-    const QString tools = QStringLiteral("the text tools");
-    const QString checks = QStringLiteral("the timecode checks");
-    buttonRow->addWidget(tool(QStringLiteral("Insert TC"),
-                              QStringLiteral("Insert Timecode. Shortcut: F6 or Command+,"),
-                              timing));
-    buttonRow->addWidget(tool(QStringLiteral("Delete TC"),
-                              QStringLiteral("Delete Timecode From Selected Text. Shortcut: "
-                                             "Command+delete"),
-                              timing));
-    buttonRow->addWidget(
-        tool(QStringLiteral("Line Break"), QStringLiteral("Insert Line Break"), tools));
-    buttonRow->addWidget(tool(QStringLiteral("Adjust"), QStringLiteral("Timecode Adjustment"),
-                              QStringLiteral("the timecode shift")));
-    buttonRow->addWidget(
-        tool(QStringLiteral("Find Error"), QStringLiteral("Find Error Timecode"), checks));
-    buttonRow->addWidget(
-        tool(QStringLiteral("Merge"), QStringLiteral("Merge Even Lines to Odd Lines"), tools));
-    buttonRow->addWidget(tool(QStringLiteral("Cut Even"), QStringLiteral("Cut Even Lines"), tools));
-    buttonRow->addWidget(
-        tool(QStringLiteral("Consolidate"), QStringLiteral("Consolidate Text Files"), tools));
-    buttonRow->addWidget(tool(QStringLiteral("Replace"), QStringLiteral("Replace Text"), tools));
+    const auto button = [this, buttonRow](const char* name, const QString& title,
+                                          const QString& tip, std::function<void()> command) {
+        QWidget* widget = commandButton(this, title, tip, std::move(command));
+        widget->setObjectName(QString::fromLatin1(name));
+        buttonRow->addWidget(widget);
+    };
+    button("insertTimeCodeButton", QStringLiteral("Insert TC"),
+           QStringLiteral("Insert Timecode. Shortcut: F6 or Command+,"),
+           [this] { didPressInsertTimeCodeButton(); });
+    button("deleteTimeCodeButton", QStringLiteral("Delete TC"),
+           QStringLiteral("Delete Timecode From Selected Text. Shortcut: Command+delete"),
+           [this] { deleteTimeCode(); });
+    button("insertLineBreakButton", QStringLiteral("Line Break"),
+           QStringLiteral("Insert Line Break"), [this] { insertBreakLine(); });
+    button("adjustTimeCodeButton", QStringLiteral("Adjust"), QStringLiteral("Timecode Adjustment"),
+           [this] { didPressAdjustTimeCodeMenuItem(); });
+    button("findErrorTimeCodeButton", QStringLiteral("Find Error"),
+           QStringLiteral("Find Error Timecode"), [this] { findErrorTimeCode(); });
+    button("mergeLinesButton", QStringLiteral("Merge"),
+           QStringLiteral("Merge Even Lines to Odd Lines"), [this] { convertDoubleLine(); });
+    button("cutEvenLinesButton", QStringLiteral("Cut Even"), QStringLiteral("Cut Even Lines"),
+           [this] { cutEvenLines(); });
+    button("consolidateButton", QStringLiteral("Consolidate"),
+           QStringLiteral("Consolidate Text Files"), [this] { consolidateText(); });
+    button("replaceTextButton", QStringLiteral("Replace"), QStringLiteral("Replace Text"),
+           [this] { replaceText(); });
     buttonRow->addStretch(1);
     fontSizeSlider_ = new QSlider(Qt::Horizontal, editorButtons);
     fontSizeSlider_->setRange(9, 48);
-    fontSizeSlider_->setFixedWidth(100);
+    fontSizeSlider_->setFixedWidth(72);
     fontSizeSlider_->setToolTip(QStringLiteral("Font size"));
     connect(fontSizeSlider_, &QSlider::valueChanged, this,
             &MQMainWindowController::setCurrentFontSize);
@@ -220,15 +244,11 @@ void MQMainWindowController::buildPanes() {
         QStringLiteral("#editorButtons { border-bottom: 1px solid rgb(196,196,196); }"));
     editorLayout->addWidget(editorButtons);
 
-    textView_ = new QPlainTextEdit(editorPane);
+    textView_ = new SubtitleTextView(editorPane);
     textView_->setObjectName(QStringLiteral("textView"));
-    textView_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    textView_->viewport()->installEventFilter(this);
-    connect(textView_, &QPlainTextEdit::textChanged, this, [this] {
-        textModel_.setString(textView_->toPlainText());
-        saved_ = false;
-    });
     editorLayout->addWidget(textView_, 1);
+    buildFindBar(editorPane);
+    editorLayout->addWidget(findBar_);
 
     waveformPane_ = buildWaveformPane(editorSplitter_);
 
@@ -264,7 +284,6 @@ void MQMainWindowController::buildMenus() {
     const QString name = applicationName();
     const QString fcp7Export = QStringLiteral("the FCP7 export");
     const QString fcpx = QStringLiteral("the FCPX exchange");
-    const QString tools = QStringLiteral("the text tools");
     QMenuBar* bar = menuBar();
 
     QMenu* app = bar->addMenu(name);
@@ -365,18 +384,26 @@ void MQMainWindowController::buildMenus() {
                [this] { textView_->textCursor().removeSelectedText(); });
     editCommand(QStringLiteral("Select All"), QKeySequence::SelectAll, &QPlainTextEdit::selectAll);
     edit->addSeparator();
-    addPlaceholder(edit, QStringLiteral("Find"), QStringLiteral("the editor"))
-        ->setShortcut(QKeySequence::Find);
+    addCommand(edit, QStringLiteral("Find"), [this] {
+        showFindBar();
+    })->setShortcut(QKeySequence::Find);
 
     QMenu* toolsMenu = bar->addMenu(QStringLiteral("Tools"));
-    for (const char* title :
-         {"Convert Time Code Format", "Convert To Bilingual", "Cut Odd Lines", "Cut Even Lines",
-          "Insert Line Break \"|\"", "Convert Punctuation to Return", "Replace Text",
-          "Replace Time Code", "Consolidate Text File", "Remove Empty Lines"}) {
-        addPlaceholder(toolsMenu, QString::fromUtf8(title), tools);
-    }
-    addPlaceholder(toolsMenu, QStringLiteral("Auto Correct Error Timecode"),
-                   QStringLiteral("the timecode checks"));
+    addCommand(toolsMenu, QStringLiteral("Convert Time Code Format"),
+               [this] { convertTimeCodeFormat(); });
+    addCommand(toolsMenu, QStringLiteral("Convert To Bilingual"), [this] { convertDoubleLine(); });
+    addCommand(toolsMenu, QStringLiteral("Cut Odd Lines"), [this] { cutOddLines(); });
+    addCommand(toolsMenu, QStringLiteral("Cut Even Lines"), [this] { cutEvenLines(); });
+    addCommand(toolsMenu, QStringLiteral("Insert Line Break \"|\""), [this] { insertBreakLine(); });
+    addCommand(toolsMenu, QStringLiteral("Convert Punctuation to Return"),
+               [this] { convertPuntuation(); });
+    addCommand(toolsMenu, QStringLiteral("Replace Text"), [this] { replaceText(); });
+    addCommand(toolsMenu, QStringLiteral("Replace Time Code"), [this] { replaceTimeCode(); });
+    addCommand(toolsMenu, QStringLiteral("Consolidate Text File"), [this] { consolidateText(); });
+    addCommand(toolsMenu, QStringLiteral("Remove Empty Lines"),
+               [this] { didPressRemoveEmptyLineMenuItem(); });
+    addCommand(toolsMenu, QStringLiteral("Auto Correct Error Timecode"),
+               [this] { autoCorrectErrorTimecode(); });
 
     QMenu* window = bar->addMenu(QStringLiteral("Window"));
     addCommand(window, QStringLiteral("Minimize"), [this] {
@@ -487,6 +514,7 @@ void MQMainWindowController::initToolBarItems() {
     syncFrameRateSelector();
     connect(frameRate_, &QComboBox::activated, this, [this](int index) {
         MQTimeUtility::sharedInstance().setFPS(frameRate_->itemData(index).toDouble());
+        frameRateDidChange();
     });
 
     auto* spacer = new QWidget(toolBar_);
@@ -511,6 +539,19 @@ void MQMainWindowController::syncFrameRateSelector() {
             return;
         }
     }
+}
+
+void MQMainWindowController::frameRateDidChange() {
+    // The frame fields of the codes now count at the new rate: the lines are read again so that
+    // their times (and everything that takes them from the list) follow.
+    subtitleTextModel().refreshSubtitles();
+    editor().setCurrentEditingLine(editor().lineAtCaret());
+    const qsizetype count = subtitleTextModel().lineCount();
+    for (qsizetype i = 0; i < count; ++i) {
+        editor().addDisplayAttributeToSubtitleline(i);
+    }
+    textView_->restyleLines(0, count);
+    editor().refreshTextViewDisplay();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -598,26 +639,6 @@ void MQMainWindowController::dropEvent(QDropEvent* event) {
         }
     }
     event->acceptProposedAction();
-}
-
-bool MQMainWindowController::eventFilter(QObject* watched, QEvent* event) {
-    // Files dropped on the editor are routed like files dropped on the window, not pasted.
-    if (watched == textView_->viewport()) {
-        if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
-            auto* drag = static_cast<QDragMoveEvent*>(event);
-            if (drag->mimeData()->hasUrls()) {
-                drag->acceptProposedAction();
-                return true;
-            }
-        } else if (event->type() == QEvent::Drop) {
-            auto* drop = static_cast<QDropEvent*>(event);
-            if (drop->mimeData()->hasUrls()) {
-                dropEvent(drop);
-                return true;
-            }
-        }
-    }
-    return QMainWindow::eventFilter(watched, event);
 }
 
 void MQMainWindowController::dragXmlFile(const QString& path) {
@@ -725,19 +746,9 @@ void MQMainWindowController::loadTextFile() {
 // Project
 
 void MQMainWindowController::replaceTextInTextView(const QString& text) {
-    // One edit over the whole text, so that it can be undone like typing; the line list follows
-    // through textChanged.
-    const QString normalized = MQStringUtility::normalizeEditorText(text);
-    QTextCursor cursor(textView_->document());
-    cursor.beginEditBlock();
-    cursor.select(QTextCursor::Document);
-    cursor.insertText(normalized);
-    cursor.endEditBlock();
-    cursor.setPosition(0);
-    textView_->setTextCursor(cursor);
-    if (textModel_.text() != normalized) {
-        textModel_.setString(normalized);
-    }
+    // One undoable edit over the whole text; the line list follows through the edit path, the
+    // caret goes to the top and the whole text is restyled.
+    textView_->setString(text);
     saved_ = false;
 }
 
@@ -1088,10 +1099,19 @@ void MQMainWindowController::setCurrentFontSize(int points) {
     if (points <= 0) {
         return;
     }
+    applyFontSize(points);
+    DefaultsStore::settings().setValue(kTypingAttributesKey, textView_->font().toString());
+}
+
+void MQMainWindowController::applyFontSize(int points) {
+    if (points <= 0) {
+        return;
+    }
     currentFontSize_ = points;
     QFont font(QStringLiteral("Helvetica"));
     font.setPointSize(points);
     textView_->setFont(font);
+    textView_->editor().refreshTextViewDisplay();
     const QSignalBlocker block(fontSizeSlider_);
     fontSizeSlider_->setValue(points);
 }

@@ -1,7 +1,11 @@
 #pragma once
 
 #include "app/RecentProjects.h"
-#include "editor/SubtitleTextModel.h"
+// moc does not parse the standard headers these reach.
+#ifndef Q_MOC_RUN
+#include "editor/SubtitleEditorController.h"
+#include "editor/views/MQAdjustTimeCodeWindowController.h"
+#endif
 #include "model/MediaTime.h"
 #include "nle/XMLElementUtility.h"
 #include "platform/NotificationCenter.h"
@@ -10,15 +14,19 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
+class MQConsolidateTextWindowController;
 class MQMediaPane;
 class MQPreferenceWindowController;
+class MQReplaceTextWindowController;
 class MoviePlayerControl;
+class SubtitleTextView;
 class QAction;
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QMenu;
-class QPlainTextEdit;
 class QSlider;
 class QSplitter;
 class QTimer;
@@ -28,8 +36,11 @@ inline const QString kToolbarButtonPreferenceChangedNotification =
     QStringLiteral("kToolbarButtonPreferenceChangedNotification");
 
 // The one main window: the movie, editor and waveform panes, the menus and toolbar, and the
-// project that the window holds (file, unsaved state, autosave, recent list).
-class MQMainWindowController : public QMainWindow {
+// project that the window holds (file, unsaved state, autosave, recent list). It is the editor's
+// delegate and the shift dialog's.
+class MQMainWindowController : public QMainWindow,
+                               public SubtitleTextViewDelegate,
+                               public MQAdjustTimeCodeWindowControllerDelegate {
     Q_OBJECT
 public:
     explicit MQMainWindowController(QWidget* parent = nullptr);
@@ -39,8 +50,68 @@ public:
     // autosave of a session that did not end cleanly, then the toolbar.
     void windowDidLoad();
 
-    QPlainTextEdit* textView() const { return textView_; }
-    SubtitleTextModel& subtitleTextModel() { return textModel_; }
+    SubtitleTextView* textView() const { return textView_; }
+    SubtitleTextModel& subtitleTextModel();
+    SubtitleEditorController& editor();
+
+    // The movie player the editor times against; none until a player is built.
+    void setMoviePlayer(MoviePlayerControl* player);
+    MoviePlayerControl* moviePlayer() const { return moviePlayer_; }
+    // Where the editor last asked the player to go. The player takes this hook over; until
+    // then the request is only remembered.
+    void seekMoviePlayerToTime(const MediaTime& time);
+    std::optional<MediaTime> lastSeekRequest() const { return lastSeekRequest_; }
+
+    // The editor's delegate.
+    void textViewDidChange() override;
+    void didSelectedTimeCode(const MediaTime& time) override;
+    bool shouldResignFirstResponder() override;
+    void increaseWaveFormSlider() override;
+    void decreaseWaveFormSlider() override;
+    void increaseWaveFormYAxisZoomRate() override;
+    void decreaseWaveFormYAxisZoomRate() override;
+    void didDragFileIntoTextView(const QString& path) override;
+
+    // Look-ups of the waveform and the player, answered by the editor's line list.
+    SubtitleLineList subtitleForStartTimeAndEndTime(double start, double end);
+    qsizetype indexForSubtitleLine(const SubtitleLinePtr& line);
+    SubtitleLinePtr previousSubtitleLineForLine(const SubtitleLinePtr& line);
+    SubtitleLinePtr nextSubtitleLineForLine(const SubtitleLinePtr& line);
+
+    // A key pressed in another view: the editor's key handler gets it first. True when it
+    // handled the key.
+    bool didRecieveKeydownEvent(QKeyEvent* event);
+
+    // The find bar under the editor: the next (or previous) match of its text is selected,
+    // going round past the end; false when there is none.
+    void showFindBar();
+    bool findNextInTextView(bool backward = false);
+    QWidget* findBar() const { return findBar_; }
+    QLineEdit* findField() const { return findField_; }
+    QLabel* findStatus() const { return findStatus_; }
+
+    // Editor commands of the menus and the buttons beside the editor.
+    void didPressInsertTimeCodeButton();
+    void deleteTimeCode();
+    void insertBreakLine();
+    void didPressAdjustTimeCodeMenuItem();
+    void adjustTimeCodeWithTime(const MediaTime& offset, bool isForward) override;
+    void findErrorTimeCode();
+    void autoCorrectErrorTimecode();
+    void convertDoubleLine();
+    void cutOddLines();
+    void cutEvenLines();
+    void convertPuntuation();
+    void didPressRemoveEmptyLineMenuItem();
+    void convertTimeCodeFormat();
+    void replaceText();
+    void replaceTimeCode();
+    void consolidateText();
+    MQAdjustTimeCodeWindowController* adjustTimeCodeWindow() const { return adjustTimeCode_; }
+    MQReplaceTextWindowController* replaceTextWindow() const { return replaceTextWindow_; }
+    MQConsolidateTextWindowController* consolidateTextWindow() const {
+        return consolidateTextWindow_;
+    }
 
     // Dropped files, by lowercased extension; the first match wins.
     enum class DropRoute { Movie, SRT, Text, Doc, Rtf, FCP7XML, FCPXXML, Project, SubtitleFile };
@@ -87,10 +158,6 @@ public:
     void didPressLeftChannelButton();
     void didPressRightChannelButton();
     void didPressLeftAndRightChannelButton();
-    void increaseWaveFormSlider();
-    void decreaseWaveFormSlider();
-    void increaseWaveFormYAxisZoomRate();
-    void decreaseWaveFormYAxisZoomRate();
     void didChangeDragPlayRate(int segment);
     QSlider* waveFormZoomSlider() const { return waveFormZoomSlider_; }
     // The line shown over the movie at `seconds`; the next line's text goes to the waveform.
@@ -149,16 +216,25 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void buildPanes();
     void buildMenus();
+    void buildFindBar(QWidget* parent);
+    void applyFontSize(int points);
     QAction* addCommand(QMenu* menu, const QString& title, std::function<void()> command);
     QAction* addPlaceholder(QMenu* menu, const QString& title, const QString& comingWith);
     void updateRecentProjectMenu();
     void restartAutoSaveTimer();
     void syncFrameRateSelector();
+    void frameRateDidChange();
+    bool checkEditable();
+    void cutLinesToClipboard(bool odd);
+    // The selection, or the whole text when nothing is selected, replaced by `transform` of it.
+    void transformSelectionOrText(const std::function<QString(const QString&)>& transform);
     void openProjectAfterAsking(const QString& path);
     void buildMediaPanes(QSplitter* moviePaneParent);
     QWidget* buildWaveformPane(QWidget* parent);
@@ -174,8 +250,15 @@ private:
     void exportFile(const QString& title, const QString& suggestedName, const QString& extension,
                     const std::function<bool(const QString& path, QString* error)>& write);
 
-    QPlainTextEdit* textView_ = nullptr;
-    SubtitleTextModel textModel_;
+    SubtitleTextView* textView_ = nullptr;
+    QWidget* findBar_ = nullptr;
+    QLineEdit* findField_ = nullptr;
+    QLabel* findStatus_ = nullptr;
+    MoviePlayerControl* moviePlayer_ = nullptr;
+    std::optional<MediaTime> lastSeekRequest_;
+    MQAdjustTimeCodeWindowController* adjustTimeCode_ = nullptr;
+    MQReplaceTextWindowController* replaceTextWindow_ = nullptr;
+    MQConsolidateTextWindowController* consolidateTextWindow_ = nullptr;
     QWidget* moviePane_ = nullptr;
     QWidget* waveformPane_ = nullptr;
     QSplitter* mainSplitter_ = nullptr;

@@ -1,6 +1,7 @@
 // The main window's movie side: the player beside the editor, the waveform editor beneath both,
 // loading a movie into them, and the answers the player and the waveform ask of the editor text.
 #include "app/MQMainWindowController.h"
+#include "editor/views/SubtitleTextView.h"
 
 #include "media/views/MQMediaPane.h"
 #include "media/views/MpvPlayer.h"
@@ -14,7 +15,6 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QSlider>
 #include <QSplitter>

@@ -2,6 +2,7 @@
 // the text and script imports, and the exports that write one file each.
 #include "app/MQMainWindowController.h"
 
+#include "editor/views/SubtitleTextView.h"
 #include "formats/AvidSubtitleFile.h"
 #include "formats/FormatRegistry.h"
 #include "formats/MQExporter.h"
@@ -15,7 +16,6 @@
 
 #include <QFileInfo>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QTimer>
 
 #include <mutex>
@@ -130,6 +130,14 @@ void MQMainWindowController::checkImportedSRT() {
             QStringLiteral("No movie imported. It's OK to continue. You should choose an "
                            "appropriate frame from the Toolbar dropdown menu."));
     }
+    if (editor().error()) {
+        PromptService::warning(QStringLiteral(
+            "We found there are error time code in your srt file. You can find them by click the "
+            "'Find Error TC' button on ToolBar, and you can correct them by click on menu "
+            "'Tools-Auto Correct Error Timecode'."));
+        textView_->setSelectedRange(editor().errorTimeCodeRanges().front());
+        editor().findFirstErrorTimeCode();
+    }
 }
 
 void MQMainWindowController::dragTextFile(const QString& path) {
@@ -200,9 +208,10 @@ void MQMainWindowController::didPressExportSubtitleFileMenuItem(int tag) {
     exportFile(QStringLiteral("Export %1 File").arg(format->name()),
                QStringLiteral("output.%1").arg(format->extension()), format->extension(),
                [this, format](const QString& path, QString* error) {
-                   const std::lock_guard lock(textModel_.listMutex());
+                   const std::lock_guard lock(subtitleTextModel().listMutex());
                    return writeTextFileAtomically(
-                       path, FormatRegistry::exportText(*format, textModel_.getAllSubtitles()),
+                       path,
+                       FormatRegistry::exportText(*format, subtitleTextModel().getAllSubtitles()),
                        error);
                });
 }
@@ -210,30 +219,31 @@ void MQMainWindowController::didPressExportSubtitleFileMenuItem(int tag) {
 void MQMainWindowController::saveSRTFile() {
     exportFile(QStringLiteral("Export SRT File"), QStringLiteral("output.srt"),
                QStringLiteral("srt"), [this](const QString& path, QString* error) {
-                   return MQExporter(textModel_, kMovieDuration).saveSrtFile(path, error);
+                   return MQExporter(subtitleTextModel(), kMovieDuration).saveSrtFile(path, error);
                });
 }
 
 void MQMainWindowController::saveSTLFile() {
     exportFile(QStringLiteral("Export STL File"), QStringLiteral("output.stl"),
                QStringLiteral("stl"), [this](const QString& path, QString* error) {
-                   return MQExporter(textModel_, kMovieDuration).saveStlFile(path, error);
+                   return MQExporter(subtitleTextModel(), kMovieDuration).saveStlFile(path, error);
                });
 }
 
 void MQMainWindowController::saveTextScriptFile() {
-    exportFile(QStringLiteral("Export Adobe Encore File"), QStringLiteral("output.txt"),
-               QStringLiteral("txt"), [this](const QString& path, QString* error) {
-                   return MQExporter(textModel_, kMovieDuration).saveTextScriptFile(path, error);
-               });
+    exportFile(
+        QStringLiteral("Export Adobe Encore File"), QStringLiteral("output.txt"),
+        QStringLiteral("txt"), [this](const QString& path, QString* error) {
+            return MQExporter(subtitleTextModel(), kMovieDuration).saveTextScriptFile(path, error);
+        });
 }
 
 void MQMainWindowController::exportAvidFile() {
     exportFile(QStringLiteral("Export Avid File"), QStringLiteral("AvidOutput.txt"),
                QStringLiteral("txt"), [this](const QString& path, QString* error) {
-                   const std::lock_guard lock(textModel_.listMutex());
-                   return AvidSubtitleFile(path).writeSubtitleToFile(textModel_.getAllSubtitles(),
-                                                                     error);
+                   const std::lock_guard lock(subtitleTextModel().listMutex());
+                   return AvidSubtitleFile(path).writeSubtitleToFile(
+                       subtitleTextModel().getAllSubtitles(), error);
                });
 }
 

@@ -2,17 +2,22 @@
 
 #include "app/FolderUtility.h"
 #include "app/MQMainWindowController.h"
+#include "editor/views/SubtitleTextView.h"
 
 #include "TestSupport.h"
 #include "model/MQTimeUtility.h"
 #include "platform/PromptService.h"
 #include "platform/Workspace.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 // A window on scratch settings and a scratch documents folder, with scripted answers.
@@ -41,6 +46,35 @@ protected:
         window();
     }
     QString path(const QString& name) const { return dir_.filePath(name); }
+    // Runs the event loop until `done` holds or the deadline passes.
+    static bool waitFor(const std::function<bool()>& done, int milliseconds = 3000) {
+        QElapsedTimer timer;
+        timer.start();
+        while (!done() && timer.elapsed() < milliseconds) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+        return done();
+    }
+    // Acts on the next modal dialog of type Dialog once it shows; `act` must end it. A dialog
+    // that never shows is given up after a few seconds.
+    template <typename Dialog> static void whenModal(std::function<void(Dialog&)> act) {
+        auto* timer = new QTimer;
+        auto* waited = new QElapsedTimer;
+        waited->start();
+        QObject::connect(timer, &QTimer::timeout, [timer, waited, act] {
+            auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+            if (!dialog && waited->elapsed() < 5000) {
+                return;
+            }
+            timer->stop();
+            timer->deleteLater();
+            delete waited;
+            if (dialog) {
+                act(*dialog);
+            }
+        });
+        timer->start(10);
+    }
     QString autoSaveFolder() const {
         return FolderUtility::sharedInstance().getProjectAutoSaveFolder();
     }

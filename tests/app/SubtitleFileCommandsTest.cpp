@@ -10,7 +10,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMenu>
-#include <QPlainTextEdit>
 
 #include <functional>
 
@@ -67,15 +66,6 @@ protected:
         window().replaceTextInTextView(QStringLiteral("my work"));
         prompts_.clear();
         return window();
-    }
-    // Runs the event loop until `done` holds or the deadline passes.
-    static bool waitFor(const std::function<bool()>& done, int milliseconds = 3000) {
-        QElapsedTimer timer;
-        timer.start();
-        while (!done() && timer.elapsed() < milliseconds) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
-        return done();
     }
     QString editorText() { return window().textView()->toPlainText(); }
 };

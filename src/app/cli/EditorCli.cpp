@@ -8,6 +8,8 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 
+#include <memory>
+
 namespace EditorCli {
 
 Arguments parse(const QStringList& args, const QStringList& valueOptions,
@@ -70,10 +72,25 @@ std::optional<QString> readText(const QString& path, QString& error) {
 }
 
 bool writeText(const QString& path, const QString& text, QString& error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit()) {
-        error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
-        return false;
+    return writeTexts({{path, text}}, error);
+}
+
+bool writeTexts(const std::vector<OutputFile>& files, QString& error) {
+    std::vector<std::unique_ptr<QSaveFile>> prepared;
+    for (const OutputFile& output : files) {
+        auto file = std::make_unique<QSaveFile>(output.path);
+        if (!file->open(QIODevice::WriteOnly) || file->write(output.text.toUtf8()) < 0) {
+            error = QStringLiteral("cannot write %1: %2").arg(output.path, file->errorString());
+            return false; // the prepared files are discarded unwritten
+        }
+        prepared.push_back(std::move(file));
+    }
+    for (size_t i = 0; i < prepared.size(); ++i) {
+        if (!prepared[i]->commit()) {
+            error = QStringLiteral("cannot write %1: %2")
+                        .arg(files[i].path, prepared[i]->errorString());
+            return false;
+        }
     }
     return true;
 }

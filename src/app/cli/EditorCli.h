@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <vector>
 
 // Argument and file handling shared by the editor-text subcommands (check, shift, tool).
 namespace EditorCli {
@@ -26,5 +27,12 @@ std::optional<QString> readText(const QString& path, QString& error);
 
 // Writes atomically; false with `error` set on failure.
 bool writeText(const QString& path, const QString& text, QString& error);
+// Writes several files, each atomically; every file is prepared before any is put in place, so
+// a target that cannot be written leaves all of them untouched.
+struct OutputFile {
+    QString path;
+    QString text;
+};
+bool writeTexts(const std::vector<OutputFile>& files, QString& error);
 
 } // namespace EditorCli

@@ -78,11 +78,11 @@ int runTool(const QStringList& args) {
                      ? TextTools::pasteTextOnly(*text, TextTools::getReplaceText(with))
                      : TextTools::getConsolidateText(*text, with);
     }
-    if (!EditorCli::writeText(arguments.positional[2], result, error)) {
-        return cliFail(name, error);
+    std::vector<EditorCli::OutputFile> outputs = {{arguments.positional[2], result}};
+    if (arguments.options.contains(QStringLiteral("cut"))) {
+        outputs.push_back({arguments.options.value(QStringLiteral("cut")), cut});
     }
-    if (arguments.options.contains(QStringLiteral("cut")) &&
-        !EditorCli::writeText(arguments.options.value(QStringLiteral("cut")), cut, error)) {
+    if (!EditorCli::writeTexts(outputs, error)) {
         return cliFail(name, error);
     }
     return kExitOk;

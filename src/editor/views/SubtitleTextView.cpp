@@ -3,11 +3,14 @@
 #include "editor/TextTools.h"
 #include "model/MQStringUtility.h"
 
+#include <QDropEvent>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QMimeData>
 #include <QSyntaxHighlighter>
 #include <QTextBlock>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
@@ -243,10 +246,12 @@ QString SubtitleTextView::keyString(const QKeyEvent& event) {
         .toString(QKeySequence::PortableText);
 }
 
+EditorKeyEvent SubtitleTextView::editorKeyEvent(const QKeyEvent& event) {
+    return {event.key(), event.modifiers(), keyString(event), event.isAutoRepeat()};
+}
+
 void SubtitleTextView::keyPressEvent(QKeyEvent* event) {
-    const EditorKeyEvent key{event->key(), event->modifiers(), keyString(*event),
-                             event->isAutoRepeat()};
-    const KeyOutcome outcome = controller_->keyDown(key);
+    const KeyOutcome outcome = controller_->keyDown(editorKeyEvent(*event));
     if (outcome != KeyOutcome::PassOn) {
         event->accept();
         return;
@@ -270,8 +275,7 @@ void SubtitleTextView::keyPressEvent(QKeyEvent* event) {
 }
 
 void SubtitleTextView::keyReleaseEvent(QKeyEvent* event) {
-    controller_->keyUp(
-        {event->key(), event->modifiers(), keyString(*event), event->isAutoRepeat()});
+    controller_->keyUp(editorKeyEvent(*event));
     QPlainTextEdit::keyReleaseEvent(event);
 }
 
@@ -294,24 +298,73 @@ void SubtitleTextView::mouseReleaseEvent(QMouseEvent* event) {
     controller_->didClick();
 }
 
+void SubtitleTextView::focusOutEvent(QFocusEvent* event) {
+    QPlainTextEdit::focusOutEvent(event);
+    // While the movie plays the timing keys must keep reaching the editor, so a click on
+    // another view of the window does not take the focus away. Dialogs and other windows may.
+    const bool withinWindow = event->reason() == Qt::MouseFocusReason ||
+                              event->reason() == Qt::TabFocusReason ||
+                              event->reason() == Qt::BacktabFocusReason;
+    if (withinWindow && delegate_ && !delegate_->shouldResignFirstResponder()) {
+        QTimer::singleShot(0, this, [this] {
+            if (window()->isActiveWindow()) {
+                setFocus(Qt::OtherFocusReason);
+            }
+        });
+    }
+}
+
 bool SubtitleTextView::canInsertFromMimeData(const QMimeData* source) const {
     return source->hasUrls() || QPlainTextEdit::canInsertFromMimeData(source);
 }
 
+static bool hasLocalFiles(const QMimeData* source) {
+    if (!source->hasUrls()) {
+        return false;
+    }
+    const QList<QUrl> urls = source->urls();
+    return std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
+}
+
+bool SubtitleTextView::handOverFiles(const QMimeData* source) {
+    if (!hasLocalFiles(source)) {
+        return false;
+    }
+    for (const QUrl& url : source->urls()) {
+        if (url.isLocalFile() && delegate_) {
+            delegate_->didDragFileIntoTextView(url.toLocalFile());
+        }
+    }
+    return true;
+}
+
+void SubtitleTextView::dragEnterEvent(QDragEnterEvent* event) {
+    if (hasLocalFiles(event->mimeData())) {
+        event->acceptProposedAction();
+        return;
+    }
+    QPlainTextEdit::dragEnterEvent(event);
+}
+
+void SubtitleTextView::dragMoveEvent(QDragMoveEvent* event) {
+    if (hasLocalFiles(event->mimeData())) {
+        event->acceptProposedAction();
+        return;
+    }
+    QPlainTextEdit::dragMoveEvent(event);
+}
+
+void SubtitleTextView::dropEvent(QDropEvent* event) {
+    if (handOverFiles(event->mimeData())) {
+        event->acceptProposedAction();
+        return;
+    }
+    QPlainTextEdit::dropEvent(event);
+}
+
 void SubtitleTextView::insertFromMimeData(const QMimeData* source) {
-    if (source->hasUrls()) {
-        bool handedOver = false;
-        for (const QUrl& url : source->urls()) {
-            if (url.isLocalFile()) {
-                handedOver = true;
-                if (delegate_) {
-                    delegate_->didDragFileIntoTextView(url.toLocalFile());
-                }
-            }
-        }
-        if (handedOver) {
-            return;
-        }
+    if (handOverFiles(source)) {
+        return;
     }
     if (source->hasText()) {
         textCursor().insertText(MQStringUtility::normalizeEditorText(source->text()));

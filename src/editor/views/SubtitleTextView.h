@@ -43,17 +43,26 @@ public:
 
     // The key text the shortcut settings compare with ("Ctrl+K", "Space", "Return").
     static QString keyString(const QKeyEvent& event);
+    // The key press as the editor's key handler takes it.
+    static EditorKeyEvent editorKeyEvent(const QKeyEvent& event);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    // Dropped files go to the delegate, even while the text is read-only.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void insertFromMimeData(const QMimeData* source) override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
 
 private:
     void documentContentsChanged(int position, int charsRemoved, int charsAdded);
     void setLineStyle(qsizetype index, int bits);
+    // Hands every local file of `source` to the delegate; false when it holds none.
+    bool handOverFiles(const QMimeData* source);
 
     SubtitleTextModel model_;
     std::unique_ptr<SubtitleEditorController> controller_;
