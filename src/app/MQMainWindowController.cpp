@@ -201,10 +201,6 @@ void MQMainWindowController::buildPanes() {
     auto* editorButtons = new QWidget(editorPane);
     auto* buttonRow = new QHBoxLayout(editorButtons);
     buttonRow->setContentsMargins(4, 2, 4, 2);
-    const auto tool = [this](const QString& title, const QString& tip, const QString& with) {
-        return commandButton(this, title, tip,
-                             [title, with] { announceComingFeature(title, with); });
-    };
     const auto button = [this, buttonRow](const char* name, const QString& title,
                                           const QString& tip, std::function<void()> command) {
         QWidget* widget = commandButton(this, title, tip, std::move(command));
