@@ -153,6 +153,7 @@ MQMainWindowController::MQMainWindowController(QWidget* parent) : QMainWindow(pa
 MQMainWindowController::~MQMainWindowController() {
     // The editor outlives this part of the window while the children are torn down.
     textView_->setTextViewDelegate(nullptr);
+    detachMediaDelegates();
 }
 
 void MQMainWindowController::windowDidLoad() {

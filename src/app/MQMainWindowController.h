@@ -237,6 +237,7 @@ private:
     void transformSelectionOrText(const std::function<QString(const QString&)>& transform);
     void openProjectAfterAsking(const QString& path);
     void buildMediaPanes(QSplitter* moviePaneParent);
+    void detachMediaDelegates();
     QWidget* buildWaveformPane(QWidget* parent);
     void wireLoadedMovie();
     // Stops the player and the extraction and forgets the movie.

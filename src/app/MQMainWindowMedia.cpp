@@ -51,23 +51,15 @@ QToolButton* waveformButton(QWidget* parent, const QString& title, const QString
 } // namespace
 
 // The window answers the player and the waveform editor from the editor text. Owned by the
-// media pane, so that it outlives the player's last pause when the pane closes it.
+// media pane; the window detaches it before the pane is torn down (detachMediaDelegates), so
+// it never reaches into a pane that is half destroyed.
 class MediaDelegates : public QObject, public MoviePlayerDelegate, public MQWaveFormViewDelegate {
 public:
     MediaDelegates(MQMainWindowController& window, MQMediaPane& pane)
-        : QObject(&pane), window_(window), pane_(pane) {
-        pane_.player()->setDelegate(this);
-        pane_.waveFormView()->setDelegate(this);
+        : QObject(&pane), window_(window) {
+        pane.player()->setDelegate(this);
+        pane.waveFormView()->setDelegate(this);
     }
-    ~MediaDelegates() override {
-        if (pane_.player()) {
-            pane_.player()->setDelegate(nullptr);
-        }
-        if (pane_.waveFormView()) {
-            pane_.waveFormView()->setDelegate(nullptr);
-        }
-    }
-
     void moviePlayerDidPlay(bool isPlayRepeatSubtitle) override {
         if (!isPlayRepeatSubtitle) {
             window_.textView()->setFocus();
@@ -89,7 +81,6 @@ public:
 
 private:
     MQMainWindowController& window_;
-    MQMediaPane& pane_;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -105,6 +96,13 @@ void MQMainWindowController::buildMediaPanes(QSplitter* moviePaneParent) {
     moviePane_ = player;
     connect(mediaPane_.get(), &MQMediaPane::movieLoaded, this,
             &MQMainWindowController::wireLoadedMovie);
+}
+
+void MQMainWindowController::detachMediaDelegates() {
+    if (mediaPane_) {
+        mediaPane_->player()->setDelegate(nullptr);
+        mediaPane_->waveFormView()->setDelegate(nullptr);
+    }
 }
 
 QWidget* MQMainWindowController::buildWaveformPane(QWidget* parent) {

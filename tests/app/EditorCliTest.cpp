@@ -11,23 +11,10 @@
 
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using testsupport::CommandRun;
 
-CliRun marquee(const QStringList& args) {
-    QProcess process;
-    process.start(testsupport::marqueeBinary(), args);
-    CliRun run;
-    if (!process.waitForFinished(60000)) {
-        return run;
-    }
-    run.exitCode = process.exitCode();
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+CommandRun marquee(const QStringList& args) {
+    return testsupport::runMarquee(args);
 }
 
 class EditorCli : public ::testing::Test {
@@ -46,7 +33,7 @@ protected:
                                            : QStringLiteral("<missing>");
     }
     // An error is one line on stderr, exit 2, nothing on stdout.
-    static void expectError(const CliRun& run, const QString& command) {
+    static void expectError(const CommandRun& run, const QString& command) {
         EXPECT_EQ(run.exitCode, 2) << qPrintable(run.err);
         EXPECT_TRUE(run.out.isEmpty()) << qPrintable(run.out);
         EXPECT_TRUE(run.err.startsWith(QStringLiteral("marquee %1: ").arg(command)))
@@ -69,7 +56,7 @@ TEST_F(EditorCli, CheckListsEachBackwardCodeWithItsPositionAndExitsOne) {
                                                       "[00:00:05.000]three-digit codes are text\n"
                                                       "mid [00:00:00.05] text is text\n"
                                                       "x [00:00:00.10]\n"));
-    const CliRun run = marquee({QStringLiteral("check"), in});
+    const CommandRun run = marquee({QStringLiteral("check"), in});
     EXPECT_EQ(run.exitCode, 1) << qPrintable(run.err);
     EXPECT_EQ(run.out, QStringLiteral("2:1 [00:00:02.00]\n5:3 [00:00:00.10]\n"));
     EXPECT_TRUE(run.err.isEmpty());
@@ -80,7 +67,7 @@ TEST_F(EditorCli, CheckOfACleanTextExitsZeroSilently) {
     const QString in = file(QStringLiteral("in.txt"),
                             QStringLiteral("\uFEFF[00:00:01.00]A[00:00:02.00]\r\n"
                                            "[00:00:02.00]B[00:00:03.00]\r\n\r\nuntimed\r\n"));
-    const CliRun run = marquee({QStringLiteral("check"), in});
+    const CommandRun run = marquee({QStringLiteral("check"), in});
     EXPECT_EQ(run.exitCode, 0) << qPrintable(run.err);
     EXPECT_TRUE(run.out.isEmpty()) << qPrintable(run.out);
 }
@@ -90,7 +77,7 @@ TEST_F(EditorCli, CheckReadsTheFramesAtTheGivenRate) {
     const QString in =
         file(QStringLiteral("in.txt"), QStringLiteral("[00:00:01.29]A\n[00:00:02.00]B\n"));
     EXPECT_EQ(marquee({QStringLiteral("check"), in}).exitCode, 0);
-    const CliRun at25 =
+    const CommandRun at25 =
         marquee({QStringLiteral("check"), in, QStringLiteral("--fps"), QStringLiteral("25")});
     EXPECT_EQ(at25.exitCode, 1);
     EXPECT_EQ(at25.out, QStringLiteral("2:1 [00:00:02.00]\n"));
@@ -102,7 +89,7 @@ TEST_F(EditorCli, CheckFixWritesTheAutoCorrectedText) {
                                                       "[00:00:02.00]B[00:00:04.00]\n"
                                                       "[00:00:05.00]C[00:00:05.00]\n"));
     const QString out = path(QStringLiteral("fixed.txt"));
-    const CliRun run = marquee({QStringLiteral("check"), in, QStringLiteral("--fix"), out});
+    const CommandRun run = marquee({QStringLiteral("check"), in, QStringLiteral("--fix"), out});
     EXPECT_EQ(run.exitCode, 1); // what was found is still reported
     EXPECT_EQ(run.out, QStringLiteral("2:1 [00:00:02.00]\n"));
     EXPECT_EQ(read(out), QStringLiteral("[00:00:01.00]A[00:00:03.00]\n"
@@ -174,7 +161,7 @@ TEST_F(EditorCli, ShiftMovesEveryCodeForwardOrBackward) {
         if (c.fps) {
             args << QStringLiteral("--fps") << QString::fromLatin1(c.fps);
         }
-        const CliRun run = marquee(args);
+        const CommandRun run = marquee(args);
         EXPECT_EQ(run.exitCode, 0) << qPrintable(run.err);
         EXPECT_EQ(read(out), c.expected);
     }
@@ -263,7 +250,7 @@ TEST_F(EditorCli, ToolsRewriteTheText) {
         if (!c.cut.isNull()) {
             args << QStringLiteral("--cut") << cut;
         }
-        const CliRun run = marquee(args);
+        const CommandRun run = marquee(args);
         EXPECT_EQ(run.exitCode, 0) << qPrintable(run.err);
         EXPECT_EQ(read(out), c.expected);
         if (!c.cut.isNull()) {
@@ -281,8 +268,8 @@ TEST_F(EditorCli, ToolRefusesALineCountMismatchAndOtherBadInput) {
     const QString cut = path(QStringLiteral("cut.txt"));
 
     for (const char* tool : {"replace-text", "consolidate"}) {
-        const CliRun run = marquee({QStringLiteral("tool"), QString::fromLatin1(tool), ten, out,
-                                    QStringLiteral("--with"), nine});
+        const CommandRun run = marquee({QStringLiteral("tool"), QString::fromLatin1(tool), ten, out,
+                                        QStringLiteral("--with"), nine});
         expectError(run, QStringLiteral("tool"));
         EXPECT_TRUE(run.err.contains(
             QStringLiteral("The line quantity of oringal 10 is not the same as replace text 9")))

@@ -14,23 +14,10 @@ using formatstest::u8;
 
 namespace {
 
-struct CommandResult {
-    int exitCode = -1;
-    QByteArray err;
-    QByteArray out;
-};
+using testsupport::CommandRun;
 
-CommandResult marquee(const QStringList& args) {
-    QProcess process;
-    process.start(testsupport::marqueeBinary(), args);
-    CommandResult run;
-    if (!process.waitForFinished(60000)) {
-        return run;
-    }
-    run.exitCode = process.exitCode();
-    run.err = process.readAllStandardError();
-    run.out = process.readAllStandardOutput();
-    return run;
+CommandRun marquee(const QStringList& args) {
+    return testsupport::runMarquee(args);
 }
 
 // The file's bytes, shown as text in failure messages.
@@ -71,8 +58,8 @@ TEST(ConvertCommand, EveryWriterRoundTripsItsFixture) {
         if (c.to) {
             args << QStringLiteral("--to") << u8(c.to);
         }
-        const CommandResult run = marquee(args);
-        EXPECT_EQ(run.exitCode, 0) << c.input << " → " << c.output << ": " << run.err.data();
+        const CommandRun run = marquee(args);
+        EXPECT_EQ(run.exitCode, 0) << c.input << " → " << c.output << ": " << qPrintable(run.err);
         EXPECT_EQ(contents(out), contents(fixturePath(u8(c.expected))))
             << c.input << " → " << c.output;
     }
@@ -116,10 +103,10 @@ TEST(ConvertCommand, FailuresExitWithTwoAndWriteNothing) {
          "Can not write"},
     };
     for (const Case& c : cases) {
-        const CommandResult run = marquee(QStringList{QStringLiteral("convert")} << c.args);
+        const CommandRun run = marquee(QStringList{QStringLiteral("convert")} << c.args);
         EXPECT_EQ(run.exitCode, 2) << c.message;
-        EXPECT_TRUE(run.err.contains(c.message)) << run.err.data();
-        EXPECT_EQ(run.err.count('\n'), 1) << run.err.data();
+        EXPECT_TRUE(run.err.contains(c.message)) << qPrintable(run.err);
+        EXPECT_EQ(run.err.count('\n'), 1) << qPrintable(run.err);
         EXPECT_FALSE(QFile::exists(out)) << c.message;
     }
 }
@@ -132,8 +119,7 @@ TEST(ConvertCommand, ProjectFilesCarryTheEditorText) {
     const QString movie = dir.filePath(QStringLiteral("movie.mov"));
     const QString fps = QStringLiteral("4");
     ASSERT_EQ(marquee({"convert", srt, editorText, "--fps", fps}).exitCode, 0);
-    const CommandResult written =
-        marquee({"convert", srt, project, "--fps", fps, "--movie", movie});
+    const CommandRun written = marquee({"convert", srt, project, "--fps", fps, "--movie", movie});
     ASSERT_EQ(written.exitCode, 0) << written.err.data();
 
     QString error;
@@ -148,13 +134,13 @@ TEST(ConvertCommand, ProjectFilesCarryTheEditorText) {
 
     // Read back as input, the project gives the file it was made from.
     const QString back = dir.filePath(QStringLiteral("back.srt"));
-    const CommandResult reread = marquee({"convert", project, back, "--fps", fps});
+    const CommandRun reread = marquee({"convert", project, back, "--fps", fps});
     ASSERT_EQ(reread.exitCode, 0) << reread.err.data();
     EXPECT_EQ(contents(back), contents(srt));
 }
 
 TEST(ConvertCommand, FormatsListsReadersAndWriters) {
-    const CommandResult run = marquee({QStringLiteral("formats")});
+    const CommandRun run = marquee({QStringLiteral("formats")});
     EXPECT_EQ(run.exitCode, 0);
     for (const char* name : {"WebVTT (*.vtt)", "SubViewer 1.0 (*.sub)", "SubViewer 2.0 (*.sub)",
                              "YouTube sbv (*.sbv)", "SRT", "STL", "Encore", "Avid"}) {

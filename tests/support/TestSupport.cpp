@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 
 namespace testsupport {
 
@@ -52,6 +53,20 @@ ScopedFrameRate::ScopedFrameRate(double fps) : previous_(MQTimeUtility::sharedIn
 
 ScopedFrameRate::~ScopedFrameRate() {
     MQTimeUtility::sharedInstance().setFPS(previous_);
+}
+
+CommandRun runMarquee(const QStringList& args) {
+    QProcess process;
+    process.start(marqueeBinary(), args);
+    CommandRun run;
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
 }
 
 } // namespace testsupport

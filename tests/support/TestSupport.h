@@ -18,6 +18,14 @@ QString buildDir();
 // The built `marquee` program, for tests that run the command line.
 QString marqueeBinary();
 
+// One run of the built program; exit code -1 when it did not finish within a minute.
+struct CommandRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+CommandRun runMarquee(const QStringList& args);
+
 // Points the defaults store at a fresh file for the lifetime of the object and reloads the
 // settings from it, so tests never read or write the user's real settings.
 class ScopedSettingsFile {
