@@ -28,6 +28,15 @@ inline QStringList fileLines(const char* text) {
     return u8(text).split(u'\n');
 }
 
+// A timed cue, times in milliseconds.
+inline SubtitleLinePtr cue(double startMs, double endMs, const char* text) {
+    auto line = SubtitleLine::create();
+    line->setStartTimeCode(TimeCode::withTotalMilliseconds(startMs));
+    line->setEndTimeCode(TimeCode::withTotalMilliseconds(endMs));
+    line->setText(u8(text));
+    return line;
+}
+
 // "start-end text" per subtitle, times in milliseconds, for compact comparisons.
 inline QStringList cueSummary(const Subtitle& subtitle) {
     QStringList out;

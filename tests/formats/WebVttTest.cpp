@@ -2,6 +2,7 @@
 
 #include "formats/RegisteredFormats.h"
 
+using formatstest::cue;
 using formatstest::cueSummary;
 using formatstest::fileLines;
 using formatstest::u8;
@@ -14,14 +15,6 @@ QStringList readVtt(const char* text) {
     format.loadSubtitle(subtitle, fileLines(text), {});
     format.removeNativeFormatting(subtitle, nullptr);
     return cueSummary(subtitle);
-}
-
-SubtitleLinePtr cue(double startMs, double endMs, const char* text) {
-    auto line = SubtitleLine::create();
-    line->setStartTimeCode(TimeCode::withTotalMilliseconds(startMs));
-    line->setEndTimeCode(TimeCode::withTotalMilliseconds(endMs));
-    line->setText(u8(text));
-    return line;
 }
 
 } // namespace
