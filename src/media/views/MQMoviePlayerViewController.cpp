@@ -446,15 +446,7 @@ void MQMoviePlayerViewController::gotoTime(double seconds, bool needResetPointer
 }
 
 void MQMoviePlayerViewController::jumptoTime(double seconds) {
-    if (!hasMovie()) {
-        return;
-    }
-    slider_->setValue(static_cast<int>(seconds * kSliderUnitsPerSecond));
-    seekPlayers(seconds, true);
-    updateTimeLabels();
-    if (delegate_) {
-        delegate_->moviePlayerDidGotoTime();
-    }
+    setCurrentTime(seconds);
 }
 
 void MQMoviePlayerViewController::didSliderAction() {
