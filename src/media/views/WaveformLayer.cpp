@@ -2,9 +2,7 @@
 
 #include "model/MQSetting.h"
 
-#include <QLineF>
 #include <QPainter>
-#include <QVarLengthArray>
 
 #include <algorithm>
 #include <cmath>
@@ -108,39 +106,68 @@ void WaveformLayer::setCurrentTime(double seconds, bool showPointerInMiddle) {
 }
 
 void WaveformLayer::draw(QPainter& painter) {
-    painter.fillRect(QRectF(0, 0, drawRect_.width(), drawRect_.height()), kBackgroundColor);
-    if (stores_.empty()) {
+    const int width = static_cast<int>(std::ceil(drawRect_.width()));
+    const int height = static_cast<int>(std::ceil(drawRect_.height()));
+    if (width <= 0 || height <= 0) {
         return;
     }
-    const bool playing = player_ && player_->isPlaying();
-    if (!(isScroll_ && !playing)) {
-        const double t = player_ && player_->hasCurrentItem() ? player_->currentTimeSeconds() : 0;
-        if (needToResetPointer_) {
-            setCurrentTime(t, true);
-            if (delegate_) {
-                delegate_->waveFormLayerDidChangeZoomRate();
-            }
-        } else {
-            setCurrentTime(t, player_ && player_->shouldSyncWaveForm());
-        }
-        needToResetPointer_ = false;
+    if (canvas_.width() != width || canvas_.height() != height) {
+        canvas_ = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
     }
-    const double middle = std::floor(drawRect_.height() / 2);
-    painter.setPen(QPen(Qt::black, 1));
-    painter.drawLine(QLineF(0, middle + 0.5, drawRect_.width(), middle + 0.5));
-    drawWaveLines(painter, displayStyle_ - 1);
+    canvas_.fill(kBackgroundColor);
+    if (!stores_.empty()) {
+        const bool playing = player_ && player_->isPlaying();
+        if (!(isScroll_ && !playing)) {
+            const double t =
+                player_ && player_->hasCurrentItem() ? player_->currentTimeSeconds() : 0;
+            if (needToResetPointer_) {
+                setCurrentTime(t, true);
+                if (delegate_) {
+                    delegate_->waveFormLayerDidChangeZoomRate();
+                }
+            } else {
+                setCurrentTime(t, player_ && player_->shouldSyncWaveForm());
+            }
+            needToResetPointer_ = false;
+        }
+        fillRows(static_cast<int>(std::floor(drawRect_.height() / 2)), 0, width, Qt::black);
+        drawWaveLines(displayStyle_ - 1);
+    }
+    painter.drawImage(QPointF(0, 0), canvas_);
 }
 
-void WaveformLayer::drawWaveLines(QPainter& painter, int channel) {
+void WaveformLayer::fillRows(int row, int column, int count, const QColor& colour) {
+    if (row < 0 || row >= canvas_.height()) {
+        return;
+    }
+    auto* line = reinterpret_cast<QRgb*>(canvas_.scanLine(row));
+    std::fill(line + std::max(0, column), line + std::min(canvas_.width(), column + count),
+              colour.rgba());
+}
+
+void WaveformLayer::fillColumn(int column, int top, int bottom, const QColor& colour) {
+    if (column < 0 || column >= canvas_.width()) {
+        return;
+    }
+    top = std::max(0, top);
+    bottom = std::min(canvas_.height() - 1, bottom);
+    const QRgb value = colour.rgba();
+    const qsizetype stride = canvas_.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+    QRgb* pixel = reinterpret_cast<QRgb*>(canvas_.bits()) + top * stride + column;
+    for (int y = top; y <= bottom; ++y, pixel += stride) {
+        *pixel = value;
+    }
+}
+
+void WaveformLayer::drawWaveLines(int channel) {
+    // Columns are written straight into the canvas: a strip is thousands of one-pixel lines,
+    // which a painter would turn into one span per pixel row.
     const double pps = getSampleRate();
     const double x0 = drawRect_.x();
     const double w = drawRect_.width();
-    const double h = drawRect_.height();
-    const double middle = h / 2;
+    const double middle = drawRect_.height() / 2;
     bool before = x0 - pointerTime_ * pps > 0;
-    QVarLengthArray<QLineF, 2048> played;
-    QVarLengthArray<QLineF, 2048> unplayed;
-    double pointerColumn = -1;
+    int pointerColumn = -1;
     for (int64_t i = static_cast<int64_t>(std::floor(x0)); static_cast<double>(i) < x0 + w; ++i) {
         const auto index = static_cast<uint32_t>(std::floor(static_cast<double>(i) / zoomRate_));
         int average = 0;
@@ -153,7 +180,7 @@ void WaveformLayer::drawWaveLines(QPainter& painter, int channel) {
             }
         }
         const auto d = static_cast<int64_t>(static_cast<double>(i) - pps * pointerTime_);
-        const double column = static_cast<double>(i) - x0 + 0.5;
+        const int column = static_cast<int>(std::floor(static_cast<double>(i) - x0 + 0.5));
         if (d == 0 && !before) {
             pointerColumn = column;
             if (delegate_) {
@@ -168,14 +195,11 @@ void WaveformLayer::drawWaveLines(QPainter& painter, int channel) {
         }
         // v pixels tall at vertical zoom 1, centred on the middle line.
         const double half = v * yAxisZoomRate_ / 2;
-        (before ? unplayed : played).append(QLineF(column, middle - half, column, middle + half));
+        const int top = static_cast<int>(std::lround(middle - half));
+        const int bottom = std::max(top, static_cast<int>(std::lround(middle + half)) - 1);
+        fillColumn(column, top, bottom, before ? kUnplayedColor : kPlayedColor);
     }
-    painter.setPen(QPen(kPlayedColor, 1));
-    painter.drawLines(played.constData(), static_cast<int>(played.size()));
-    painter.setPen(QPen(kUnplayedColor, 1));
-    painter.drawLines(unplayed.constData(), static_cast<int>(unplayed.size()));
     if (pointerColumn >= 0) {
-        painter.setPen(QPen(kPointerColor, 1));
-        painter.drawLine(QLineF(pointerColumn, 0, pointerColumn, h));
+        fillColumn(pointerColumn, 0, canvas_.height() - 1, kPointerColor);
     }
 }

@@ -3,6 +3,7 @@
 #include "media/WaveformAudioDataStore.h"
 
 #include <QColor>
+#include <QImage>
 #include <QObject>
 #include <QRectF>
 
@@ -77,13 +78,17 @@ public:
 
     // One frame: follows the play position, then draws the visible columns.
     void draw(QPainter& painter);
-    // Only the columns and the pointer as they stand (no following).
-    void drawWaveLines(QPainter& painter, int channel);
 
 Q_SIGNALS:
     void needsDisplay();
 
 private:
+    // The columns and the pointer as they stand (no following), into the canvas.
+    void drawWaveLines(int channel);
+    void fillColumn(int column, int top, int bottom, const QColor& colour);
+    void fillRows(int row, int column, int count, const QColor& colour);
+
+    QImage canvas_;
     std::vector<std::shared_ptr<WaveformAudioDataStore>> stores_;
     double zoomRate_ = 0.5;
     double yAxisZoomRate_ = 1.0;
