@@ -1,14 +1,16 @@
-#include "app/MQMainWindowController.h"
 #include "app/cli/CommandRegistry.h"
 
-#include "platform/widgets/DialogPromptService.h"
-
-#include <QApplication>
+#include <QByteArray>
 #include <QCoreApplication>
-#include <QIcon>
-#include <QTimer>
+#include <QDir>
+#include <QFileInfo>
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -17,6 +19,38 @@ int runCommand(int argc, char** argv, const CliCommandInfo& command) {
     QStringList args = QCoreApplication::arguments();
     args.remove(0, 2); // program and subcommand
     return command.run(args);
+}
+
+// The window program: beside this one in a build folder, under libexec once installed.
+QByteArray windowProgram() {
+    const QString self = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+    const QDir folder = QFileInfo(self).absoluteDir();
+    for (const QString& relative : QStringLiteral(MARQUEE_WINDOW_RELATIVE_PATHS).split(u':')) {
+        const QFileInfo candidate(folder.filePath(relative));
+        if (candidate.isFile() && candidate.isExecutable()) {
+            return QFile::encodeName(candidate.absoluteFilePath());
+        }
+    }
+    return {};
+}
+
+// Replaces this process with the window, keeping its arguments, so that whoever started
+// `marquee` waits for the window and gets its exit status.
+int openWindow(char** argv) {
+    const QByteArray program = windowProgram();
+    if (program.isEmpty()) {
+        std::fprintf(stderr, "marquee: the editor window program is missing next to %s\n", argv[0]);
+        return kExitError;
+    }
+    std::vector<char*> args{const_cast<char*>(program.constData())};
+    for (char** arg = argv + 1; *arg; ++arg) {
+        args.push_back(*arg);
+    }
+    args.push_back(nullptr);
+    execv(program.constData(), args.data());
+    std::fprintf(stderr, "marquee: cannot start %s: %s\n", program.constData(),
+                 std::strerror(errno));
+    return kExitError;
 }
 
 } // namespace
@@ -44,26 +78,5 @@ int main(int argc, char** argv) {
             return kExitError;
         }
     }
-
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Marquee"));
-    QApplication::setApplicationVersion(QStringLiteral(MARQUEE_VERSION));
-    MQMainWindowController window;
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/marquee/icons/marquee.svg")));
-    DialogPromptService dialogs(&window);
-    PromptService::install(&dialogs);
-    DesktopWorkspace desktop;
-    Workspace::install(&desktop);
-    window.show();
-    const QString project = argc >= 2 ? QString::fromLocal8Bit(argv[1]) : QString();
-    QTimer::singleShot(0, &window, [&window, project] {
-        window.windowDidLoad();
-        if (!project.isEmpty()) {
-            window.openMarqueeDocAtFile(project);
-        }
-    });
-    const int status = app.exec();
-    PromptService::install(nullptr);
-    Workspace::install(nullptr);
-    return status;
+    return openWindow(argv);
 }

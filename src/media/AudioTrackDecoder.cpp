@@ -7,16 +7,132 @@ extern "C" {
 #include <libswresample/swresample.h>
 }
 
-#include <vector>
-
-AudioTrackDecoder::AudioTrackDecoder() = default;
-
-AudioTrackDecoder::~AudioTrackDecoder() {
+AudioPacketDecoder::~AudioPacketDecoder() {
     av_frame_free(&frame_);
     av_frame_free(&converted_);
-    av_packet_free(&packet_);
     swr_free(&resampler_);
     avcodec_free_context(&codec_);
+}
+
+bool AudioPacketDecoder::open(const AVCodecParameters* parameters, int timeBaseNum,
+                              int timeBaseDen) {
+    if (!parameters || timeBaseNum <= 0 || timeBaseDen <= 0) {
+        return false;
+    }
+    const AVCodec* decoder = avcodec_find_decoder(parameters->codec_id);
+    if (!decoder) {
+        return false;
+    }
+    codec_ = avcodec_alloc_context3(decoder);
+    if (!codec_ || avcodec_parameters_to_context(codec_, parameters) < 0) {
+        return false;
+    }
+    timeBaseNum_ = timeBaseNum;
+    timeBaseDen_ = timeBaseDen;
+    codec_->pkt_timebase = AVRational{timeBaseNum, timeBaseDen};
+    codec_->thread_count = 1;
+    // (E-)AC-3 dither drawn from each frame's own data rather than from a generator running
+    // since the start, so that a chunk decoded on its own gives the samples of one pass.
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "cons_noisegen", "1", 0);
+    const int opened = avcodec_open2(codec_, decoder, &options);
+    av_dict_free(&options);
+    if (opened < 0) {
+        return false;
+    }
+    description_.sampleRate = codec_->sample_rate;
+    description_.channelCount = static_cast<uint32_t>(codec_->ch_layout.nb_channels);
+    description_.bitsPerChannel = 32;
+    if (description_.sampleRate <= 0 || description_.channelCount == 0) {
+        return false;
+    }
+    frame_ = av_frame_alloc();
+    converted_ = av_frame_alloc();
+    return frame_ && converted_;
+}
+
+void AudioPacketDecoder::reset() {
+    if (codec_) {
+        avcodec_flush_buffers(codec_);
+    }
+}
+
+int64_t AudioPacketDecoder::frameIndexOfStamp(int64_t stamp) const {
+    if (stamp == AV_NOPTS_VALUE || description_.sampleRate <= 0) {
+        return kNoFrameStamp;
+    }
+    return av_rescale_q(stamp, AVRational{timeBaseNum_, timeBaseDen_},
+                        AVRational{1, static_cast<int>(description_.sampleRate)});
+}
+
+// False when the decoding has to end; a frame without samples is skipped.
+bool AudioPacketDecoder::deliver(const AudioChunkHandler& handler) {
+    const int frameCount = frame_->nb_samples;
+    if (frameCount <= 0) {
+        return true;
+    }
+    if (frame_->ch_layout.nb_channels != static_cast<int>(description_.channelCount)) {
+        return false;
+    }
+    const int64_t first = frameIndexOfStamp(frame_->best_effort_timestamp);
+    if (frame_->format == AV_SAMPLE_FMT_FLTP) {
+        return handler(reinterpret_cast<const float* const*>(frame_->extended_data),
+                       static_cast<uint32_t>(frameCount), first);
+    }
+    if (!resampler_) {
+        if (swr_alloc_set_opts2(&resampler_, &frame_->ch_layout, AV_SAMPLE_FMT_FLTP,
+                                frame_->sample_rate, &frame_->ch_layout,
+                                static_cast<AVSampleFormat>(frame_->format), frame_->sample_rate, 0,
+                                nullptr) < 0 ||
+            swr_init(resampler_) < 0) {
+            return false;
+        }
+    }
+    av_frame_unref(converted_);
+    converted_->format = AV_SAMPLE_FMT_FLTP;
+    converted_->sample_rate = frame_->sample_rate;
+    converted_->nb_samples = frameCount;
+    if (av_channel_layout_copy(&converted_->ch_layout, &frame_->ch_layout) < 0 ||
+        av_frame_get_buffer(converted_, 0) < 0) {
+        return false;
+    }
+    const int produced =
+        swr_convert(resampler_, converted_->extended_data, frameCount,
+                    const_cast<const uint8_t**>(frame_->extended_data), frameCount);
+    if (produced <= 0) {
+        return false;
+    }
+    return handler(reinterpret_cast<const float* const*>(converted_->extended_data),
+                   static_cast<uint32_t>(produced), first);
+}
+
+bool AudioPacketDecoder::decode(const AVPacket* packet, const AudioChunkHandler& handler) {
+    if (!codec_) {
+        return false;
+    }
+    const int sent = avcodec_send_packet(codec_, packet);
+    // A damaged packet is skipped; a drained decoder refuses further packets.
+    if (sent < 0 && sent != AVERROR_INVALIDDATA && sent != AVERROR_EOF) {
+        return false;
+    }
+    for (;;) {
+        const int received = avcodec_receive_frame(codec_, frame_);
+        if (received == AVERROR(EAGAIN)) {
+            return true;
+        }
+        if (received != 0) {
+            return false; // end of stream or a decoding error: the decoding simply ends
+        }
+        const bool keepGoing = deliver(handler);
+        av_frame_unref(frame_);
+        if (!keepGoing) {
+            return false;
+        }
+    }
+}
+
+AudioTrackDecoder::~AudioTrackDecoder() {
+    av_packet_free(&packet_);
     avformat_close_input(&format_);
 }
 
@@ -40,153 +156,60 @@ bool AudioTrackDecoder::open(const QString& path, unsigned trackNumber) {
     if (streamIndex_ < 0) {
         return false;
     }
-    AVStream* stream = format_->streams[streamIndex_];
     for (unsigned i = 0; i < format_->nb_streams; ++i) {
         if (static_cast<int>(i) != streamIndex_) {
             format_->streams[i]->discard = AVDISCARD_ALL;
         }
     }
-    const AVCodec* decoder = avcodec_find_decoder(stream->codecpar->codec_id);
-    if (!decoder) {
-        return false;
-    }
-    codec_ = avcodec_alloc_context3(decoder);
-    if (!codec_ || avcodec_parameters_to_context(codec_, stream->codecpar) < 0) {
-        return false;
-    }
-    codec_->pkt_timebase = stream->time_base;
-    codec_->thread_count = 1;
-    if (avcodec_open2(codec_, decoder, nullptr) < 0) {
-        return false;
-    }
-    description_.sampleRate = codec_->sample_rate;
-    description_.channelCount = static_cast<uint32_t>(codec_->ch_layout.nb_channels);
-    description_.bitsPerChannel = 32;
-    if (description_.sampleRate <= 0 || description_.channelCount == 0) {
+    const AVStream* stream = format_->streams[streamIndex_];
+    if (!decoder_.open(stream->codecpar, stream->time_base.num, stream->time_base.den)) {
         return false;
     }
     duration_ = format_->duration > 0 ? static_cast<double>(format_->duration) / AV_TIME_BASE : 0;
-    frame_ = av_frame_alloc();
-    converted_ = av_frame_alloc();
     packet_ = av_packet_alloc();
-    return frame_ && converted_ && packet_;
+    return packet_ != nullptr;
 }
 
-bool AudioTrackDecoder::seekToFrame(int64_t frame) {
+const AVCodecParameters* AudioTrackDecoder::parameters() const {
+    return streamIndex_ >= 0 ? format_->streams[streamIndex_]->codecpar : nullptr;
+}
+
+int AudioTrackDecoder::timeBaseNum() const {
+    return streamIndex_ >= 0 ? format_->streams[streamIndex_]->time_base.num : 1;
+}
+
+int AudioTrackDecoder::timeBaseDen() const {
+    return streamIndex_ >= 0 ? format_->streams[streamIndex_]->time_base.den : 1;
+}
+
+bool AudioTrackDecoder::readPacket(AVPacket* packet) {
     if (!format_ || streamIndex_ < 0) {
         return false;
     }
-    AVStream* stream = format_->streams[streamIndex_];
-    const int64_t target =
-        av_rescale_q(frame, AVRational{1, static_cast<int>(description_.sampleRate)},
-                     stream->time_base) +
-        (stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0);
-    if (av_seek_frame(format_, streamIndex_, target, AVSEEK_FLAG_BACKWARD) < 0) {
-        return false;
-    }
-    avcodec_flush_buffers(codec_);
-    draining_ = false;
-    finished_ = false;
-    return true;
-}
-
-int64_t AudioTrackDecoder::frameIndexOf(const AVFrame* frame) const {
-    const int64_t pts = frame->best_effort_timestamp;
-    if (pts == AV_NOPTS_VALUE) {
-        return -1;
-    }
-    return av_rescale_q(pts, format_->streams[streamIndex_]->time_base,
-                        AVRational{1, static_cast<int>(description_.sampleRate)});
-}
-
-bool AudioTrackDecoder::deliver(const ChunkHandler& handler, bool& keepGoing) {
-    const int frameCount = frame_->nb_samples;
-    if (frameCount <= 0) {
-        return false;
-    }
-    const int channels = frame_->ch_layout.nb_channels;
-    if (channels != static_cast<int>(description_.channelCount)) {
-        keepGoing = false;
-        return true;
-    }
-    const int64_t first = frameIndexOf(frame_);
-    if (frame_->format == AV_SAMPLE_FMT_FLTP) {
-        keepGoing = handler(reinterpret_cast<const float* const*>(frame_->extended_data),
-                            static_cast<uint32_t>(frameCount), first);
-        return true;
-    }
-    if (!resampler_) {
-        if (swr_alloc_set_opts2(&resampler_, &frame_->ch_layout, AV_SAMPLE_FMT_FLTP,
-                                frame_->sample_rate, &frame_->ch_layout,
-                                static_cast<AVSampleFormat>(frame_->format), frame_->sample_rate, 0,
-                                nullptr) < 0 ||
-            swr_init(resampler_) < 0) {
-            keepGoing = false;
+    for (;;) {
+        if (av_read_frame(format_, packet) < 0) {
+            return false;
+        }
+        if (packet->stream_index == streamIndex_) {
             return true;
         }
+        av_packet_unref(packet);
     }
-    av_frame_unref(converted_);
-    converted_->format = AV_SAMPLE_FMT_FLTP;
-    converted_->sample_rate = frame_->sample_rate;
-    converted_->nb_samples = frameCount;
-    if (av_channel_layout_copy(&converted_->ch_layout, &frame_->ch_layout) < 0 ||
-        av_frame_get_buffer(converted_, 0) < 0) {
-        keepGoing = false;
-        return true;
-    }
-    const int produced =
-        swr_convert(resampler_, converted_->extended_data, frameCount,
-                    const_cast<const uint8_t**>(frame_->extended_data), frameCount);
-    if (produced <= 0) {
-        keepGoing = false;
-        return true;
-    }
-    keepGoing = handler(reinterpret_cast<const float* const*>(converted_->extended_data),
-                        static_cast<uint32_t>(produced), first);
-    return true;
 }
 
-bool AudioTrackDecoder::decodeNextChunk(const ChunkHandler& handler) {
-    if (!codec_ || finished_) {
+bool AudioTrackDecoder::decodeNextPacket(const AudioChunkHandler& handler) {
+    if (!packet_ || finished_) {
         return false;
     }
-    for (;;) {
-        const int received = avcodec_receive_frame(codec_, frame_);
-        if (received == 0) {
-            bool keepGoing = true;
-            const bool delivered = deliver(handler, keepGoing);
-            av_frame_unref(frame_);
-            if (!keepGoing) {
-                finished_ = true;
-                return false;
-            }
-            if (delivered) {
-                return true;
-            }
-            continue;
-        }
-        if (received != AVERROR(EAGAIN)) {
-            finished_ = true; // end of stream or a decoding error: the extraction simply ends
-            return false;
-        }
-        if (draining_) {
-            finished_ = true;
-            return false;
-        }
-        const int read = av_read_frame(format_, packet_);
-        if (read < 0) {
-            draining_ = true;
-            avcodec_send_packet(codec_, nullptr);
-            continue;
-        }
-        if (packet_->stream_index == streamIndex_) {
-            const int sent = avcodec_send_packet(codec_, packet_);
-            if (sent < 0 && sent != AVERROR(EAGAIN) && sent != AVERROR_INVALIDDATA) {
-                av_packet_unref(packet_);
-                finished_ = true;
-                return false;
-            }
-        }
-        av_packet_unref(packet_);
+    if (!readPacket(packet_)) {
+        finished_ = true;
+        decoder_.decode(nullptr, handler);
+        return false;
     }
+    const bool more = decoder_.decode(packet_, handler);
+    av_packet_unref(packet_);
+    if (!more) {
+        finished_ = true;
+    }
+    return more;
 }

@@ -11,6 +11,9 @@
 struct ExtractionControl {
     std::atomic<bool> stop{false};
     std::atomic<int64_t> decodedFrames{0};
+    // Decoders that made the finished envelope: 1 for one pass, also after a side-by-side
+    // attempt fell back to it.
+    std::atomic<int> decodersUsed{0};
 };
 
 enum class ExtractionResult { Complete, Stopped, Failed };

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 namespace {
 
 using mediafixtures::fixtures;
@@ -29,12 +31,18 @@ std::shared_ptr<WaveformAudioDataStore> storeFor(const MovieInfo& info, unsigned
     return store;
 }
 
-std::vector<std::vector<uint8_t>> envelope(const QString& path, unsigned track, int segments) {
+// The envelope of a track decoded by `segments` decoders, which must all have been used
+// unless `decoders` says otherwise.
+std::vector<std::vector<uint8_t>> envelope(const QString& path, unsigned track, int segments,
+                                           int decoders = 0) {
     const MovieInfo info = probeMovie(path);
     auto store = storeFor(info, track);
     ExtractionControl control;
     EXPECT_EQ(extractTrackEnvelope(path, track, *store, control, segments),
               ExtractionResult::Complete);
+    // A quiet fall-back to one pass would prove nothing.
+    EXPECT_EQ(control.decodersUsed.load(), decoders > 0 ? decoders : segments)
+        << path.toStdString();
     std::vector<std::vector<uint8_t>> channels;
     for (uint32_t c = 0; c < store->channelCount(); ++c) {
         channels.push_back(store->channelData(c));
@@ -105,7 +113,9 @@ TEST(AudioExtraction, KnownLevelsAndLengths) {
 TEST(AudioExtraction, SegmentsGiveTheBytesOfOnePass) {
     const auto& f = fixtures();
     REQUIRE_FIXTURE(f.twoTrackAac);
-    for (const QString& path : {f.twoTrackAac, f.stereoWav48k, f.monoWav44k}) {
+    for (const QString& path :
+         {f.twoTrackAac, f.longAac, f.longMp3, f.longAc3, f.stereoWav48k, f.monoWav44k}) {
+        ASSERT_FALSE(path.isEmpty());
         for (unsigned track = 0; track < probeMovie(path).audioTracks.size(); ++track) {
             const auto onePass = envelope(path, track, 1);
             for (int segments : {2, 3}) {
@@ -121,6 +131,30 @@ TEST(AudioExtraction, SegmentsGiveTheBytesOfOnePass) {
                 }
             }
         }
+    }
+}
+
+TEST(AudioExtraction, TimeStampsThatCannotPlaceChunksFallBackToOnePass) {
+    const auto& f = fixtures();
+    REQUIRE_FIXTURE(f.splicedTs);
+    EXPECT_EQ(envelope(f.splicedTs, 0, 2, 1), envelope(f.splicedTs, 0, 1));
+}
+
+TEST(AudioExtraction, StoppingSideBySideDecodersEndsThemAll) {
+    const auto& f = fixtures();
+    REQUIRE_FIXTURE(f.longAac);
+    for (int decoders : {2, 3}) {
+        auto store = storeFor(probeMovie(f.longAac), 0);
+        ExtractionControl control;
+        ExtractionResult result = ExtractionResult::Complete;
+        std::thread run(
+            [&] { result = extractTrackEnvelope(f.longAac, 0, *store, control, decoders); });
+        while (control.decodedFrames.load() == 0) {
+            std::this_thread::yield();
+        }
+        control.stop.store(true);
+        run.join();
+        EXPECT_EQ(result, ExtractionResult::Stopped) << decoders;
     }
 }
 

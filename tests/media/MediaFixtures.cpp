@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QProcess>
 #include <QThread>
 
@@ -21,6 +22,21 @@ namespace {
 QString make(const QTemporaryDir& dir, const QString& name, const QStringList& arguments) {
     const QString path = dir.filePath(name);
     return ffmpeg(arguments + QStringList{path}) ? path : QString();
+}
+
+// The files' bytes one after the other; empty when a part is missing.
+QString splice(const QTemporaryDir& dir, const QString& name, const QStringList& parts) {
+    QFile out(dir.filePath(name));
+    if (!out.open(QIODevice::WriteOnly)) {
+        return {};
+    }
+    for (const QString& part : parts) {
+        QFile in(part);
+        if (part.isEmpty() || !in.open(QIODevice::ReadOnly) || out.write(in.readAll()) < 0) {
+            return {};
+        }
+    }
+    return out.fileName();
 }
 
 QStringList lavfi(const QString& graph) {
@@ -47,6 +63,30 @@ Fixtures build(const QTemporaryDir& dir) {
                         QStringLiteral("-c:v"), QStringLiteral("mpeg4"), QStringLiteral("-c:a"),
                         QStringLiteral("aac"), QStringLiteral("-b:a"), QStringLiteral("96k"),
                         QStringLiteral("-aac_pns"), QStringLiteral("0")});
+    f.longAac = make(dir, QStringLiteral("long.m4a"),
+                     lavfi(QStringLiteral("anoisesrc=color=brown:sample_rate=48000:amplitude=0.5:"
+                                          "duration=50,aformat=channel_layouts=stereo")) +
+                         QStringList{QStringLiteral("-c:a"), QStringLiteral("aac"),
+                                     QStringLiteral("-aac_pns"), QStringLiteral("0")});
+    f.longMp3 = make(dir, QStringLiteral("long.mp3"),
+                     lavfi(QStringLiteral("anoisesrc=color=pink:sample_rate=44100:amplitude=0.4:"
+                                          "duration=40")) +
+                         QStringList{QStringLiteral("-c:a"), QStringLiteral("libmp3lame")});
+    f.longAc3 = make(dir, QStringLiteral("long.ac3"),
+                     lavfi(QStringLiteral("anoisesrc=color=brown:sample_rate=48000:amplitude=0.5:"
+                                          "duration=30,aformat=channel_layouts=stereo")) +
+                         QStringList{QStringLiteral("-c:a"), QStringLiteral("ac3")});
+    f.splicedTs = splice(dir, QStringLiteral("spliced.ts"),
+                         {make(dir, QStringLiteral("first.ts"),
+                               lavfi(QStringLiteral("sine=frequency=440:sample_rate=48000:"
+                                                    "duration=6")) +
+                                   QStringList{QStringLiteral("-c:a"), QStringLiteral("aac"),
+                                               QStringLiteral("-aac_pns"), QStringLiteral("0")}),
+                          make(dir, QStringLiteral("second.ts"),
+                               lavfi(QStringLiteral("anoisesrc=sample_rate=48000:amplitude=0.2:"
+                                                    "duration=6")) +
+                                   QStringList{QStringLiteral("-c:a"), QStringLiteral("aac"),
+                                               QStringLiteral("-aac_pns"), QStringLiteral("0")})});
     f.audioOnlyAac =
         make(dir, QStringLiteral("audioonly.m4a"),
              lavfi(QStringLiteral("sine=frequency=1000:sample_rate=44100:duration=5")) +

@@ -56,9 +56,13 @@ QString parse(const QStringList& args, Options& options) {
                 options.rawPath = value;
             } else if (arg == QLatin1String("--png")) {
                 options.pngPath = value;
-            } else if (!parseSize(value, arg == QLatin1String("--width") ? options.width
-                                                                         : options.height)) {
-                return QStringLiteral("%1 needs a positive number, not %2").arg(arg, value);
+            } else {
+                int& target = arg == QLatin1String("--width")    ? options.width
+                              : arg == QLatin1String("--height") ? options.height
+                                                                 : options.segments;
+                if (!parseSize(value, target)) {
+                    return QStringLiteral("%1 needs a positive number, not %2").arg(arg, value);
+                }
             }
         } else if (arg == QLatin1String("--no-cache")) {
             options.useCache = false;
