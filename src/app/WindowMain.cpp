@@ -1,5 +1,6 @@
 // The editor window. `marquee` starts it for `marquee [PROJECT.mqp]`.
 #include "app/MQMainWindowController.h"
+#include "media/EnvelopeExtraction.h"
 
 #include "platform/widgets/DialogPromptService.h"
 
@@ -8,6 +9,7 @@
 #include <QTimer>
 
 int main(int argc, char** argv) {
+    tuneAllocatorForDecoding();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Marquee"));
     QApplication::setApplicationVersion(QStringLiteral(MARQUEE_VERSION));

@@ -1,4 +1,5 @@
 #include "app/cli/CommandRegistry.h"
+#include "media/EnvelopeExtraction.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -56,6 +57,7 @@ int openWindow(char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
+    tuneAllocatorForDecoding();
     if (argc >= 2) {
         const QString first = QString::fromLocal8Bit(argv[1]);
         if (first == QLatin1String("--help") || first == QLatin1String("-h")) {

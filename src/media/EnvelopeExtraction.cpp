@@ -8,6 +8,7 @@ extern "C" {
 
 #include <QThread>
 
+#include <malloc.h>
 #include <pthread.h>
 #include <sched.h>
 
@@ -46,32 +47,54 @@ struct PacketDeleter {
 };
 using PacketPtr = std::unique_ptr<AVPacket, PacketDeleter>;
 
-// Packets for one decoder, in order; an empty item ends the current chunk.
+// Packets for one decoder, in order; an empty item ends the current chunk. One reader and
+// one decoder: packets pass in batches, so that the two rarely have to wake each other.
 class PacketQueue {
 public:
+    // From the reader only. False when the queue was closed.
     bool push(PacketPtr packet) {
+        const bool endOfChunk = !packet;
+        pendingBytes_ += packet ? packet->size : 0;
+        pending_.push_back(std::move(packet));
+        if (!endOfChunk && pending_.size() < kBatchPackets) {
+            return true;
+        }
         std::unique_lock lock(mutex_);
-        const int64_t size = packet ? packet->size : 0;
-        changed_.wait(lock, [&] { return closed_ || bytes_ == 0 || bytes_ + size <= kQueueBytes; });
+        producerWaiting_ = true;
+        changed_.wait(lock, [&] { return closed_ || bytes_ == 0 || bytes_ <= kQueueBytes; });
+        producerWaiting_ = false;
         if (closed_) {
             return false;
         }
-        bytes_ += size;
-        items_.push_back(std::move(packet));
-        changed_.notify_all();
+        bytes_ += pendingBytes_;
+        for (auto& item : pending_) {
+            items_.push_back(std::move(item));
+        }
+        pending_.clear();
+        pendingBytes_ = 0;
+        if (consumerWaiting_) {
+            changed_.notify_all();
+        }
         return true;
     }
-    // Nothing when the queue was closed.
+    // From the decoder only. Nothing when the queue was closed.
     std::optional<PacketPtr> pop() {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return closed_ || !items_.empty(); });
-        if (closed_) {
-            return std::nullopt;
+        if (taken_.empty()) {
+            std::unique_lock lock(mutex_);
+            consumerWaiting_ = true;
+            changed_.wait(lock, [&] { return closed_ || !items_.empty(); });
+            consumerWaiting_ = false;
+            if (closed_) {
+                return std::nullopt;
+            }
+            taken_.swap(items_);
+            bytes_ = 0;
+            if (producerWaiting_) {
+                changed_.notify_all();
+            }
         }
-        PacketPtr packet = std::move(items_.front());
-        items_.pop_front();
-        bytes_ -= packet ? packet->size : 0;
-        changed_.notify_all();
+        PacketPtr packet = std::move(taken_.front());
+        taken_.pop_front();
         return packet;
     }
     void close() {
@@ -82,11 +105,18 @@ public:
     }
 
 private:
+    static constexpr size_t kBatchPackets = 32;
+
     std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<PacketPtr> items_;
     int64_t bytes_ = 0;
     bool closed_ = false;
+    bool producerWaiting_ = false;
+    bool consumerWaiting_ = false;
+    std::vector<PacketPtr> pending_; // the reader's side
+    int64_t pendingBytes_ = 0;
+    std::deque<PacketPtr> taken_; // the decoder's side
 };
 
 // The time stamp (in frames) of the first frame a single pass delivers: the other chunks
@@ -429,6 +459,10 @@ void useBatchScheduling() {
     parameters.sched_priority = 0;
     pthread_setschedparam(pthread_self(), SCHED_BATCH, &parameters);
 #endif
+}
+
+void tuneAllocatorForDecoding() {
+    mallopt(M_MXFAST, 0);
 }
 
 int automaticSegmentCount(double durationSeconds) {

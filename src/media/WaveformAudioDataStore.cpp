@@ -69,7 +69,14 @@ void WaveformAudioDataStore::addSamples(EnvelopeWriteState& state, const float* 
     if (blockSize == 0 || channelCount == 0 || frameCount == 0) {
         return;
     }
-    std::lock_guard lock(mutex_);
+    // The values are worked out without the lock, so that decoders writing other parts of
+    // the envelope do not wait for each other; the lock covers only copying them in.
+    // Finished blocks are always the run that starts at the write index.
+    const uint32_t firstIndex = state.writeIndex;
+    const uint32_t maxBlocks = frameCount / blockSize + 1;
+    thread_local std::vector<uint8_t> finished;
+    finished.assign(static_cast<size_t>(maxBlocks) * channelCount, 0);
+    uint32_t blocks = 0;
     uint32_t offset = 0;
     if (state.remainingSamples > 0) {
         const uint32_t missing = blockSize - std::min(state.remainingSamples, blockSize);
@@ -85,32 +92,40 @@ void WaveformAudioDataStore::addSamples(EnvelopeWriteState& state, const float* 
             return;
         }
         for (uint32_t c = 0; c < channelCount; ++c) {
-            writeValue(
-                c, state.writeIndex,
-                calcSamepleFromDataBlock(channels[c], missing, state.preferredRemainingSample[c]));
+            finished[static_cast<size_t>(c) * maxBlocks] =
+                calcSamepleFromDataBlock(channels[c], missing, state.preferredRemainingSample[c]);
         }
-        ++state.writeIndex;
+        blocks = 1;
         offset = missing;
     }
     // A block that ends exactly at the end of the chunk is carried over to the next one.
-    uint32_t index = state.writeIndex;
     uint32_t reached = offset;
+    uint32_t written = blocks;
     for (uint32_t c = 0; c < channelCount; ++c) {
-        index = state.writeIndex;
+        written = blocks;
         reached = offset;
+        uint8_t* values = finished.data() + static_cast<size_t>(c) * maxBlocks;
         while (frameCount > blockSize && reached < frameCount - blockSize) {
-            writeValue(c, index, calcSamepleFromDataBlock(channels[c] + reached, blockSize, 0));
-            ++index;
+            values[written++] = calcSamepleFromDataBlock(channels[c] + reached, blockSize, 0);
             reached += blockSize;
         }
     }
-    state.writeIndex = index;
+    state.writeIndex = firstIndex + written;
     state.remainingSamples = frameCount - reached;
     for (uint32_t c = 0; c < channelCount; ++c) {
         state.preferredRemainingSample[c] =
             state.remainingSamples > 0
                 ? calcSamepleFromDataBlock(channels[c] + reached, state.remainingSamples, 0)
                 : 0;
+    }
+    if (written == 0 || firstIndex >= totalLength_) {
+        return;
+    }
+    const uint32_t stored = std::min(written, totalLength_ - firstIndex);
+    std::lock_guard lock(mutex_);
+    for (uint32_t c = 0; c < channelCount; ++c) {
+        std::copy_n(finished.data() + static_cast<size_t>(c) * maxBlocks, stored,
+                    data_[c].begin() + firstIndex);
     }
 }
 
