@@ -1,10 +1,17 @@
 #include "MediaFixtures.h"
 
+#include "TestSupport.h"
+
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QThread>
+
+#include <cstdio>
 
 namespace mediafixtures {
 
@@ -19,31 +26,77 @@ bool ffmpeg(const QStringList& arguments) {
 
 namespace {
 
-QString make(const QTemporaryDir& dir, const QString& name, const QStringList& arguments) {
-    const QString path = dir.filePath(name);
-    return ffmpeg(arguments + QStringList{path}) ? path : QString();
+// The muxer for a file name: the partial file's name does not end in the extension.
+QString formatOf(const QString& name) {
+    const QString extension = QFileInfo(name).suffix();
+    if (extension == QLatin1String("m4a")) {
+        return QStringLiteral("ipod");
+    }
+    if (extension == QLatin1String("ts")) {
+        return QStringLiteral("mpegts");
+    }
+    return extension;
+}
+
+// Fixtures are kept in the build folder, named after what made them, so that the many test
+// processes make each one once; a new file appears under its name only when complete.
+QString make(const QDir& dir, const QString& name, const QStringList& arguments) {
+    const QByteArray recipe = arguments.join(u'\n').toUtf8();
+    const QString key = QString::fromLatin1(
+        QCryptographicHash::hash(recipe, QCryptographicHash::Sha1).toHex().left(12));
+    const QString path = dir.filePath(key + u'-' + name);
+    if (QFileInfo::exists(path)) {
+        return path;
+    }
+    const QString partial = dir.filePath(
+        QStringLiteral("partial-%1-%2-%3").arg(QCoreApplication::applicationPid()).arg(key, name));
+    if (!ffmpeg(arguments + QStringList{QStringLiteral("-f"), formatOf(name), partial})) {
+        QFile::remove(partial);
+        return {};
+    }
+    return std::rename(QFile::encodeName(partial).constData(),
+                       QFile::encodeName(path).constData()) == 0
+               ? path
+               : QString();
 }
 
 // The files' bytes one after the other; empty when a part is missing.
-QString splice(const QTemporaryDir& dir, const QString& name, const QStringList& parts) {
-    QFile out(dir.filePath(name));
+QString splice(const QDir& dir, const QString& name, const QStringList& parts) {
+    if (parts.contains(QString())) {
+        return {};
+    }
+    QStringList keys;
+    for (const QString& part : parts) {
+        keys << QFileInfo(part).fileName().section(u'-', 0, 0);
+    }
+    const QString path = dir.filePath(keys.join(u'+') + u'-' + name);
+    if (QFileInfo::exists(path)) {
+        return path;
+    }
+    QFile out(dir.filePath(
+        QStringLiteral("partial-%1-%2").arg(QCoreApplication::applicationPid()).arg(name)));
     if (!out.open(QIODevice::WriteOnly)) {
         return {};
     }
     for (const QString& part : parts) {
         QFile in(part);
-        if (part.isEmpty() || !in.open(QIODevice::ReadOnly) || out.write(in.readAll()) < 0) {
+        if (!in.open(QIODevice::ReadOnly) || out.write(in.readAll()) < 0) {
+            out.remove();
             return {};
         }
     }
-    return out.fileName();
+    out.close();
+    return std::rename(QFile::encodeName(out.fileName()).constData(),
+                       QFile::encodeName(path).constData()) == 0
+               ? path
+               : QString();
 }
 
 QStringList lavfi(const QString& graph) {
     return {QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"), graph};
 }
 
-Fixtures build(const QTemporaryDir& dir) {
+Fixtures build(const QDir& dir) {
     Fixtures f;
     const QStringList floatWav{QStringLiteral("-c:a"), QStringLiteral("pcm_f32le")};
     f.monoWav44k =
@@ -113,8 +166,11 @@ Fixtures build(const QTemporaryDir& dir) {
 } // namespace
 
 const Fixtures& fixtures() {
-    static QTemporaryDir dir;
-    static const Fixtures made = build(dir);
+    static const Fixtures made = [] {
+        QDir dir(testsupport::buildDir() + QStringLiteral("/test-fixtures/media"));
+        dir.mkpath(QStringLiteral("."));
+        return build(dir);
+    }();
     return made;
 }
 
