@@ -26,7 +26,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -199,14 +198,17 @@ void MQMainWindowController::buildPanes() {
     auto* editorLayout = new QVBoxLayout(editorPane);
     editorLayout->setContentsMargins(0, 0, 0, 0);
     editorLayout->setSpacing(0);
-    auto* editorButtons = new QWidget(editorPane);
-    auto* buttonRow = new QHBoxLayout(editorButtons);
-    buttonRow->setContentsMargins(4, 2, 4, 2);
-    const auto button = [this, buttonRow](const char* name, const QString& title,
-                                          const QString& tip, std::function<void()> command) {
+    // A tool bar, so that on a narrow editor the buttons that do not fit move to its overflow
+    // menu instead of being clipped.
+    auto* editorButtons = new QToolBar(editorPane);
+    editorButtons->setMovable(false);
+    editorButtons->setFloatable(false);
+    editorButtons->setContentsMargins(4, 0, 4, 0);
+    const auto button = [this, editorButtons](const char* name, const QString& title,
+                                              const QString& tip, std::function<void()> command) {
         QWidget* widget = commandButton(this, title, tip, std::move(command));
         widget->setObjectName(QString::fromLatin1(name));
-        buttonRow->addWidget(widget);
+        editorButtons->addWidget(widget);
     };
     button("insertTimeCodeButton", QStringLiteral("Insert TC"),
            QStringLiteral("Insert Timecode. Shortcut: F6 or Command+,"),
@@ -228,17 +230,19 @@ void MQMainWindowController::buildPanes() {
            QStringLiteral("Consolidate Text Files"), [this] { consolidateText(); });
     button("replaceTextButton", QStringLiteral("Replace"), QStringLiteral("Replace Text"),
            [this] { replaceText(); });
-    buttonRow->addStretch(1);
+    auto* stretch = new QWidget(editorButtons);
+    stretch->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    editorButtons->addWidget(stretch);
     fontSizeSlider_ = new QSlider(Qt::Horizontal, editorButtons);
     fontSizeSlider_->setRange(9, 48);
     fontSizeSlider_->setFixedWidth(72);
     fontSizeSlider_->setToolTip(QStringLiteral("Font size"));
     connect(fontSizeSlider_, &QSlider::valueChanged, this,
             &MQMainWindowController::setCurrentFontSize);
-    buttonRow->addWidget(fontSizeSlider_);
+    editorButtons->addWidget(fontSizeSlider_);
     editorButtons->setObjectName(QStringLiteral("editorButtons"));
-    editorButtons->setStyleSheet(
-        QStringLiteral("#editorButtons { border-bottom: 1px solid rgb(196,196,196); }"));
+    editorButtons->setStyleSheet(QStringLiteral(
+        "#editorButtons { border: none; border-bottom: 1px solid rgb(196,196,196); }"));
     editorLayout->addWidget(editorButtons);
 
     textView_ = new SubtitleTextView(editorPane);

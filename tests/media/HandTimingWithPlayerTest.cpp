@@ -53,9 +53,7 @@ protected:
         press();
         return {before, now()};
     }
-    SubtitleLinePtr subtitle(size_t index) {
-        return buffer.model().getAllSubtitles().at(index);
-    }
+    SubtitleLinePtr subtitle(size_t index) { return buffer.model().getAllSubtitles().at(index); }
 
     testsupport::ScopedSettingsFile settings;
     MQMoviePlayerViewController player{{false, QStringLiteral("null")}, nullptr};
