@@ -19,9 +19,10 @@ struct ExtractionControl {
 enum class ExtractionResult { Complete, Stopped, Failed };
 
 // Decodes the whole audio track `trackNumber` of the movie into the store. With more than one
-// segment, the track is cut at envelope-block boundaries and the parts are decoded side by
-// side, each writing its own blocks; the envelope is the same as from one pass. Runs on the
-// calling thread (and helper threads for the segments); blocks until done or stopped.
+// segment, that many decoders share the track's chunks (cut at envelope-block boundaries),
+// each writing its own blocks, while the calling thread reads the packets; the envelope is
+// the same as from one pass, and a track whose time stamps cannot place the chunks is decoded
+// in one pass instead. Blocks until done or stopped.
 ExtractionResult extractTrackEnvelope(const QString& path, unsigned trackNumber,
                                       WaveformAudioDataStore& store, ExtractionControl& control,
                                       int segmentCount = 1);
