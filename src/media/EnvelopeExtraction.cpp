@@ -363,8 +363,11 @@ PartResult readPackets(ParallelRun& run, AudioTrackDecoder& reader) {
                 return PartResult::Inconsistent; // still no frame this far into the track
             }
             PacketPtr copy(av_packet_clone(packet.get()));
-            if (!copy || !queueOf(i).push(std::move(copy))) {
-                return copy ? PartResult::Stopped : PartResult::Failed;
+            if (!copy) {
+                return PartResult::Failed;
+            }
+            if (!queueOf(i).push(std::move(copy))) {
+                return PartResult::Stopped; // the decoders were stopped or gave up
             }
         }
         av_packet_unref(packet.get());
