@@ -6,6 +6,8 @@ CMAKE_FLAGS ?=
 SAN_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 20
+# A test that hangs fails after this many seconds instead of holding up the whole run.
+TEST_TIMEOUT ?= 300
 
 .PHONY: all deps configure build run test test-sanitize bench fuzz fuzz-smoke format format-check screenshot clean
 
@@ -26,7 +28,7 @@ run: build
 	scripts/run-editor.sh $(BUILD)
 
 test: build
-	ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
+	ctest --test-dir $(BUILD) --output-on-failure --timeout $(TEST_TIMEOUT) -j$(JOBS)
 
 test-sanitize: deps
 	cmake -S . -B $(SAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMARQUEE_SANITIZE=ON \
@@ -35,7 +37,7 @@ test-sanitize: deps
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-		ctest --test-dir $(SAN_BUILD) --output-on-failure -j$(JOBS)
+		ctest --test-dir $(SAN_BUILD) --output-on-failure --timeout $(TEST_TIMEOUT) -j$(JOBS)
 
 bench: build
 	scripts/run-benchmarks.sh $(BUILD)

@@ -12,7 +12,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
   xvfb xauth ffmpeg espeak-ng libxml2-utils
-  libqt6svg6 imagemagick x11-utils zlib1g-dev
+  libqt6svg6 imagemagick x11-utils zlib1g-dev gdb
 )
 
 missing=()

@@ -4,6 +4,7 @@
 #include "media/WaveformEnvelopeCache.h"
 #include "platform/NotificationCenter.h"
 
+#include <QCoreApplication>
 #include <QMetaObject>
 
 #include <mutex>
@@ -40,6 +41,16 @@ namespace {
 std::atomic<int>& runningWorkers() {
     static std::atomic<int> count{0};
     return count;
+}
+
+// Workers are detached so that closing a movie never waits for them, but none may outlive the
+// application: one still decoding while the process exits races its teardown. By the time the
+// application object goes, every extractor has been destroyed and so has stopped its worker.
+void joinWorkersAtApplicationEnd() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        qAddPostRoutine([] { MovieAudioExtractor::waitForRunningExtractions(10000); });
+    });
 }
 
 } // namespace
@@ -93,6 +104,7 @@ void MovieAudioExtractor::DoStartMovieAudioExtraction(const QString& moviePath,
 
     const double totalFrames = movie.duration > 0 ? movie.duration * source.sampleRate : 0;
     const int segments = segmentCount_ > 0 ? segmentCount_ : automaticSegmentCount(movie.duration);
+    joinWorkersAtApplicationEnd();
     ++runningWorkers(); // counted before the thread exists, so a wait cannot miss it
     std::thread([shared = shared_, store = store_, path = moviePath, track = extractTrackNumber_,
                  segments, totalFrames, useCache = useCache_] {

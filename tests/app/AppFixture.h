@@ -3,6 +3,7 @@
 #include "app/FolderUtility.h"
 #include "app/MQMainWindowController.h"
 #include "editor/views/SubtitleTextView.h"
+#include "media/MovieAudioExtractor.h"
 
 #include "TestSupport.h"
 #include "model/MQTimeUtility.h"
@@ -31,6 +32,9 @@ protected:
     }
     void TearDown() override {
         window_.reset();
+        // Stopped workers end at once; one that had just finished may still be writing the
+        // envelope cache, which the next test (or this one's scratch folders) must not see.
+        EXPECT_TRUE(MovieAudioExtractor::waitForRunningExtractions(20000));
         Workspace::install(nullptr);
         FolderUtility::sharedInstance().setDocumentsDirectory({});
     }

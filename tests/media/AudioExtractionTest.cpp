@@ -53,7 +53,11 @@ std::vector<std::vector<uint8_t>> envelope(const QString& path, unsigned track, 
 class ScopedCacheDirectory {
 public:
     ScopedCacheDirectory() { WaveformEnvelopeCache::setDirectory(dir_.path()); }
-    ~ScopedCacheDirectory() { WaveformEnvelopeCache::setDirectory({}); }
+    ~ScopedCacheDirectory() {
+        // A worker that had just finished may still be writing into the folder.
+        MovieAudioExtractor::waitForRunningExtractions(10000);
+        WaveformEnvelopeCache::setDirectory({});
+    }
 
 private:
     QTemporaryDir dir_;

@@ -21,10 +21,17 @@ protected:
         }
         WaveformEnvelopeCache::setDirectory(cache.path());
     }
-    void TearDown() override { WaveformEnvelopeCache::setDirectory({}); }
+    void TearDown() override {
+        // The pane goes first, so that no worker writes into the cache folder being dropped.
+        panePtr.reset();
+        EXPECT_TRUE(MovieAudioExtractor::waitForRunningExtractions(10000));
+        WaveformEnvelopeCache::setDirectory({});
+    }
 
     QTemporaryDir cache;
-    MQMediaPane pane{{false, QStringLiteral("null")}, nullptr};
+    std::unique_ptr<MQMediaPane> panePtr = std::make_unique<MQMediaPane>(
+        MQMoviePlayerViewController::Options{false, QStringLiteral("null")}, nullptr);
+    MQMediaPane& pane = *panePtr;
 };
 
 TEST_F(MediaPaneTest, OneExtractorPerTrackFeedingOneLayer) {
