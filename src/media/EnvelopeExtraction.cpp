@@ -33,7 +33,7 @@ enum class PartResult { Complete, Stopped, Failed, Inconsistent };
 
 constexpr double kPrerollSeconds = 0.5;
 constexpr double kPostrollSeconds = 0.5;
-constexpr double kChunkSeconds = 15;
+constexpr double kChunkSeconds = 30;
 // A chunk must be at least as long as its preroll and postroll together, so that the packets
 // of one chunk and those of the next chunk of the same decoder never interleave.
 constexpr double kMinimumChunkSeconds = kPrerollSeconds + kPostrollSeconds;
@@ -75,6 +75,9 @@ public:
         if (consumerWaiting_) {
             changed_.notify_all();
         }
+        spent_.swap(returned_);
+        lock.unlock();
+        spent_.clear(); // freed where they were made, outside the lock
         return true;
     }
     // From the decoder only. Nothing when the queue was closed.
@@ -89,6 +92,10 @@ public:
             }
             taken_.swap(items_);
             bytes_ = 0;
+            for (auto& packet : used_) {
+                returned_.push_back(std::move(packet));
+            }
+            used_.clear();
             if (producerWaiting_) {
                 changed_.notify_all();
             }
@@ -97,6 +104,10 @@ public:
         taken_.pop_front();
         return packet;
     }
+    // From the decoder only: a packet it is done with goes back to the reader to be freed
+    // there, within the reader's allocator caches. Freed by the decoder, every packet would
+    // take the reader's arena lock, and the two threads would contend for it all the time.
+    void giveBack(PacketPtr packet) { used_.push_back(std::move(packet)); }
     void close() {
         std::lock_guard lock(mutex_);
         closed_ = true;
@@ -116,7 +127,10 @@ private:
     bool consumerWaiting_ = false;
     std::vector<PacketPtr> pending_; // the reader's side
     int64_t pendingBytes_ = 0;
-    std::deque<PacketPtr> taken_; // the decoder's side
+    std::deque<PacketPtr> taken_;     // the decoder's side
+    std::vector<PacketPtr> used_;     // the decoder's side
+    std::vector<PacketPtr> returned_; // under the lock
+    std::vector<PacketPtr> spent_;    // the reader's side
 };
 
 // The time stamp (in frames) of the first frame a single pass delivers: the other chunks
@@ -288,6 +302,7 @@ PartResult decodeChunks(ParallelRun& run, size_t first, size_t stride) {
                     return result;
                 }
             }
+            queue.giveBack(std::move(*item));
         }
         if (decoding && !covered) {
             // The end of the track, or a decoder that holds frames back: give out the rest.
